@@ -1,0 +1,85 @@
+#include <QCoreApplication>
+
+#include "cli/cli_context.h"
+
+namespace quillon {
+
+namespace {
+
+CliRegistry make_registry() {
+    CliRegistry registry;
+    registry.add_option({QStringLiteral("device-file"),
+                         QStringLiteral("Device definition file to use instead of the supplied library."),
+                         QStringLiteral("PATH")});
+    registry.add_option({QStringLiteral("model"),
+                         QStringLiteral("Microcontroller model, by number (1-based) or by name; default 1."),
+                         QStringLiteral("NAME|NUMBER")});
+    registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    register_device_commands(registry);
+    return registry;
+}
+
+QString commands_help(const CliRegistry& registry) {
+    QString text = QStringLiteral(
+        "Programs PIC18 microcontrollers through a serial-port programmer board.\n\nCommands:\n");
+    for (const CliCommand& command : registry.commands()) {
+        const QString usage =
+            command.arguments.isEmpty() ? command.name : command.name + ' ' + command.arguments;
+        text += QStringLiteral("  %1  %2\n").arg(usage, -26).arg(command.summary);
+    }
+    text += QStringLiteral(
+        "\nExit status: 0 success; 1 a blank check or verify found differences;\n"
+        "2 bad usage or bad input; 3 programmer port error or a run ended by a fault.");
+    return text;
+}
+
+}  // namespace
+
+int run_cli(const QStringList& arguments) {
+    const CliRegistry registry = make_registry();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(commands_help(registry));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    for (const QCommandLineOption& option : registry.options())
+        parser.addOption(option);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see Commands)."),
+                                 QStringLiteral("command [arguments]"));
+
+    CliContext context(parser);
+    if (!parser.parse(arguments)) return context.fail(kExitUsage, parser.errorText());
+    if (parser.isSet(help)) {
+        context.out << parser.helpText();
+        return kExitOk;
+    }
+    if (parser.isSet(version)) {
+        context.out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+                    << Qt::endl;
+        return kExitOk;
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return context.fail(kExitUsage, QStringLiteral("no command given (quillon-cli --help lists them)"));
+    }
+    const QString name = positional.takeFirst();
+    const auto command = std::find_if(registry.commands().begin(), registry.commands().end(),
+                                      [&](const CliCommand& c) { return c.name == name; });
+    if (command == registry.commands().end()) {
+        return context.fail(
+            kExitUsage, QStringLiteral("unknown command \"%1\" (quillon-cli --help lists them)").arg(name));
+    }
+    if (positional.size() != command->argument_count) {
+        const QString usage =
+            command->arguments.isEmpty() ? QStringLiteral("no arguments") : command->arguments;
+        return context.fail(kExitUsage, QStringLiteral("%1 takes %2").arg(name, usage));
+    }
+    context.json = parser.isSet(QStringLiteral("json"));
+    if (command->needs_model) {
+        if (const int status = context.load_model(); status != kExitOk) return status;
+    }
+    return command->run(context, positional);
+}
+
+}  // namespace quillon

@@ -1,0 +1,65 @@
+#include "cli/cli_context.h"
+
+#include <QIODevice>
+#include <cstdio>
+
+#include "devices/select_model.h"
+#include "platform/start_environment.h"
+#include "startup/ascii.h"
+
+namespace quillon {
+
+namespace {
+
+// --model: a 1-based number, or a name compared without regard to letter case.
+int find_model(const DeviceCatalog& catalog, const QString& wanted) {
+    bool is_number = false;
+    const int number = wanted.toInt(&is_number);
+    if (is_number) return number >= 1 && number <= catalog.model_count() ? number : 0;
+    const std::string name = ascii_lower(wanted.trimmed().toStdString());
+    for (int i = 1; i <= catalog.model_count(); ++i) {
+        if (ascii_lower(catalog.models[static_cast<std::size_t>(i)].name) == name) return i;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CliContext::CliContext(const QCommandLineParser& command_line)
+    : parser(command_line), out(stdout, QIODevice::WriteOnly), err(stderr, QIODevice::WriteOnly) {}
+
+int CliContext::fail(int status, const QString& message) {
+    err << "quillon-cli: " << message << Qt::endl;
+    return status;
+}
+
+int CliContext::load_model() {
+    StartEnvironment environment = current_start_environment();
+    DeviceFileResult result;
+    if (parser.isSet(QStringLiteral("device-file"))) {
+        device_file_path = parser.value(QStringLiteral("device-file"));
+        state.program_folder =
+            make_program_folder(environment.program_dir, environment.separator, environment.case_insensitive);
+        result = load_device_file(state.catalog, device_file_path.toStdString());
+        state.model_count = state.catalog.model_count();
+    } else {
+        result = prepare_start(state, environment);
+        device_file_path = QString::fromStdString(
+            find_device_file(state.program_folder, environment.data_dirs, environment.separator));
+    }
+    if (result.status != DeviceFileStatus::Loaded) {
+        return fail(kExitUsage, QString::fromStdString(result.message));
+    }
+
+    const QString wanted =
+        parser.isSet(QStringLiteral("model")) ? parser.value(QStringLiteral("model")) : QStringLiteral("1");
+    state.model_number = find_model(state.catalog, wanted);
+    if (state.model_number == 0) {
+        return fail(kExitUsage, QStringLiteral("no model \"%1\" in %2 (quillon-cli models lists them)")
+                                    .arg(wanted, device_file_path));
+    }
+    select_model(state, state.model_number);
+    return kExitOk;
+}
+
+}  // namespace quillon

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+#include "startup/app_state.h"
+
+namespace quillon {
+
+// Exit statuses of quillon-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDifferences = 1;  // a blank check or verify found differences
+inline constexpr int kExitUsage = 2;        // bad usage or bad input
+inline constexpr int kExitPort = 3;         // programmer port error, or a run ended by a fault
+
+// Everything a command works with: the parsed command line, its own AppState and the streams.
+class CliContext {
+  public:
+    explicit CliContext(const QCommandLineParser& parser);
+
+    const QCommandLineParser& parser;
+    AppState state;
+    QTextStream out;
+    QTextStream err;
+    QString device_file_path;  // the device library in use, once loaded
+    bool json = false;
+
+    // Writes "quillon-cli: <message>" as one line on stderr and returns `status`.
+    int fail(int status, const QString& message);
+
+    // Loads the device library (--device-file or the default) and selects the model of --model.
+    // Returns kExitOk, or the failure status after reporting it.
+    int load_model();
+};
+
+struct CliCommand {
+    QString name;
+    QString arguments;  // shown in the help, for example "FILE.hex"
+    QString summary;
+    int argument_count = 0;
+    bool needs_model = true;  // load the device library and select the model before running
+    std::function<int(CliContext&, const QStringList& arguments)> run;
+};
+
+// Commands and options are registered by the files that implement them.
+class CliRegistry {
+  public:
+    void add_command(CliCommand command) { commands_.push_back(std::move(command)); }
+    void add_option(const QCommandLineOption& option) { options_.push_back(option); }
+    const std::vector<CliCommand>& commands() const { return commands_; }
+    const std::vector<QCommandLineOption>& options() const { return options_; }
+
+  private:
+    std::vector<CliCommand> commands_;
+    std::vector<QCommandLineOption> options_;
+};
+
+void register_device_commands(CliRegistry& registry);
+
+// Runs quillon-cli on its arguments (the program name first); returns the exit status.
+int run_cli(const QStringList& arguments);
+
+}  // namespace quillon

@@ -1,0 +1,2 @@
+target_sources(quillon_core PRIVATE
+    engine/clock.cpp)

@@ -1,0 +1,1 @@
+# Sources of src/hexfile/ in the core library.

@@ -1,0 +1,1 @@
+# Sources of src/port/ in the core library.

@@ -1,0 +1,1 @@
+# Sources of src/settings/ in the core library.

@@ -1,0 +1,5 @@
+target_sources(quillon_core PRIVATE
+    startup/app_state.cpp
+    startup/ascii.cpp
+    startup/numbers.cpp
+    startup/prepare_start.cpp)
