@@ -1,2 +1,3 @@
 target_sources(quillon_core PRIVATE
-    engine/clock.cpp)
+    engine/clock.cpp
+    engine/programmer_lines.cpp)

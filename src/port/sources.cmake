@@ -1,1 +1,2 @@
-# Sources of src/port/ in the core library.
+target_sources(quillon_core PRIVATE
+    port/recording_port.cpp)
