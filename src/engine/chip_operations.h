@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/host.h"
+#include "engine/instruction_set.h"
+#include "port/programmer_port.h"
+#include "startup/app_state.h"
+
+namespace quillon {
+
+// What a chip operation runs against: the state, its host, the clock, and the open programmer port
+// (null while no port is open).
+struct ChipSession {
+    AppState& state;
+    Host& host;
+    Clock& clock;
+    ProgrammerPort* port = nullptr;
+    // Optional: called before each instruction, for a trace of the run.
+    std::function<void(std::int32_t pc, const Instruction&)> trace;
+};
+
+enum class RunOutcome {
+    Completed,           // the script ran to its end and found nothing wrong
+    Differences,         // blank check or verify found differences
+    PortClosed,          // no programmer port open: nothing happened
+    PortFailed,          // the port stopped working during the run; port_open is now false
+    Fault,               // the chip never finished a write, or a loop could not end
+    ScriptRefused,       // the script cannot run as written; the chip was not touched
+    ScriptUnrecognized,  // a word of the script is no instruction: the program must end
+};
+
+RunOutcome program_all(ChipSession& session);
+RunOutcome read_all(ChipSession& session);
+RunOutcome erase_all(ChipSession& session);
+RunOutcome blank_check(ChipSession& session);
+RunOutcome verify_chip(ChipSession& session);
+
+// Runs one operation by kind (the driver behind the five operations).
+RunOutcome run_algorithm(ChipSession& session, Operation operation);
+
+// Whole seconds, a point and two digits of hundredths, cut (not rounded): 3.05 s gives "3.05".
+std::string elapsed_text(std::chrono::nanoseconds elapsed);
+
+}  // namespace quillon

@@ -1,0 +1,189 @@
+#include "engine/instruction_set.h"
+
+#include <array>
+
+#include "buffers/hex_text.h"
+#include "startup/ascii.h"
+#include "startup/numbers.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr std::array<InstructionSpec, 32> kInstructionSet{{
+    {Op::Begin, MatchRule::Exact, "begin", "begin", "power the chip up in the model's voltage sequence"},
+    {Op::End, MatchRule::Exact, "end", "end", "power the chip down"},
+    {Op::StartProg, MatchRule::Exact, "startprog", "startprog", "programming pulse of prog_time_ms"},
+    {Op::SetProgTime, MatchRule::Exact, "setprogtime", "setprogtime", "nothing"},
+    {Op::CalcFlash, MatchRule::Exact, "calcflash", "calcflash",
+     "FLASH loop ends at the last byte that is not FF"},
+    {Op::CalcFlashPage, MatchRule::Exact, "calcflashpage", "calcflashpage",
+     "FLASH loop ends at the end of the page of the last byte that is not FF"},
+    {Op::CalcEeprom, MatchRule::Exact, "calceeprom", "calceeprom",
+     "EEPROM loop ends at the last byte that is not FF"},
+    {Op::SetFlashLoop, MatchRule::Exact, "setflashloop", "setflashloop",
+     "start of a loop over the FLASH addresses"},
+    {Op::SetEepromLoop, MatchRule::Exact, "seteepromloop", "seteepromloop",
+     "start of a loop over the EEPROM addresses"},
+    {Op::Loop, MatchRule::Exact, "loop", "loop", "back to the loop instruction"},
+    {Op::IfPage, MatchRule::Exact, "ifpage", "ifpage",
+     "run up to endifpage when a page has just been completed"},
+    {Op::EndIfPage, MatchRule::Exact, "endifpage", "endifpage", "end of an ifpage block"},
+    {Op::MovlwUpper, MatchRule::Exact, "movlw-upper", "movlw-upper", "MOVLW of the address's upper byte"},
+    {Op::MovlwHigh, MatchRule::Exact, "movlw-high", "movlw-high", "MOVLW of the address's high byte"},
+    {Op::MovlwLow, MatchRule::Exact, "movlw-low", "movlw-low", "MOVLW of the address's low byte"},
+    {Op::MovlwEeprom, MatchRule::Exact, "movlw-eeprom", "movlw-eeprom",
+     "MOVLW of the EEPROM byte; next byte"},
+    {Op::SendFlash, MatchRule::SendSuffix, "-flash", "sCC-flash",
+     "command CC with the FLASH word; next word"},
+    {Op::SendConfig, MatchRule::SendSuffix, "-config", "sCC-configNX",
+     "command CC with the configuration byte in both halves"},
+    {Op::WaitWr, MatchRule::Exact, "waitwr", "waitwr", "poll EECON1 until the chip clears WR"},
+    {Op::ReadFlash, MatchRule::ReadPrefix, "flash=s", "flash=sCC",
+     "read a FLASH byte with command CC; next byte"},
+    {Op::ReadEeprom, MatchRule::ReadPrefix, "eeprom=s", "eeprom=sCC",
+     "read an EEPROM byte with command CC; next byte"},
+    {Op::ReadConfig, MatchRule::ReadPrefix, "config", "configNX=sCC",
+     "read a configuration byte with command CC"},
+    {Op::ReadTemp, MatchRule::ReadPrefix, "temp=s", "temp=sCC", "read a byte with command CC for a compare"},
+    {Op::CheckBlankFlash, MatchRule::Exact, "checkblankflash", "checkblankflash",
+     "compare the byte read with FF; next FLASH byte"},
+    {Op::CheckBlankEeprom, MatchRule::Exact, "checkblankeeprom", "checkblankeeprom",
+     "compare the byte read with FF; next EEPROM byte"},
+    {Op::CheckBlankConfig, MatchRule::ConfigSuffix, "checkblankconfig", "checkblankconfigNX",
+     "compare the byte read with the erased configuration value"},
+    {Op::CheckFlash, MatchRule::Exact, "checkflash", "checkflash",
+     "compare the byte read with FLASH; next byte"},
+    {Op::CheckEeprom, MatchRule::Exact, "checkeeprom", "checkeeprom",
+     "compare the byte read with EEPROM; next byte"},
+    {Op::CheckConfig, MatchRule::ConfigSuffix, "checkconfig", "checkconfigNX",
+     "compare the byte read with the configuration byte"},
+    {Op::SendLiteral, MatchRule::SendLiteral, "", "sCC-DDDD", "command CC with operand DDDD"},
+    {Op::Wait, MatchRule::WaitPrefix, "w", "wN", "wait N milliseconds"},
+    {Op::Unrecognized, MatchRule::Anything, "", "", "not an instruction"},
+}};
+
+constexpr std::array<std::string_view, 14> kConfigNames{
+    "config1l", "config1h", "config2l", "config2h", "config3l", "config3h", "config4l",
+    "config4h", "config5l", "config5h", "config6l", "config6h", "config7l", "config7h"};
+
+constexpr std::array<std::string_view, 14> kConfigCaptions{
+    "CONF1L:", "CONF1H:", "CONF2L:", "CONF2H:", "CONF3L:", "CONF3H:", "CONF4L:",
+    "CONF4H:", "CONF5L:", "CONF5H:", "CONF6L:", "CONF6H:", "CONF7L:", "CONF7H:"};
+
+// Configuration byte number 1..14 of a name "config1l" .. "config7h", 0 for anything else.
+int config_number(std::string_view name) {
+    for (std::size_t i = 0; i < kConfigNames.size(); ++i) {
+        if (name == kConfigNames[i]) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+// The two command digits at `position`, upper-cased first so either case works.
+std::int16_t command_digits(std::string_view word, std::size_t position) {
+    if (position >= word.size()) return -1;
+    return static_cast<std::int16_t>(parse_hex2(ascii_upper(word.substr(position, 2))));
+}
+
+Instruction with_command(Op op, std::string_view word, std::size_t position) {
+    Instruction instruction;
+    instruction.op = op;
+    instruction.command = command_digits(word, position);
+    return instruction;
+}
+
+bool starts_with(std::string_view word, std::string_view start) {
+    return word.substr(0, start.size()) == start;
+}
+
+bool ends_with(std::string_view word, std::string_view end) {
+    return word.size() >= end.size() && word.substr(word.size() - end.size()) == end;
+}
+
+// Matches one row against a word; fills `out` on success.
+bool match(const InstructionSpec& spec, std::string_view word, Instruction& out) {
+    switch (spec.rule) {
+        case MatchRule::Exact:
+            if (word != spec.pattern) return false;
+            out = Instruction{spec.op};
+            return true;
+        case MatchRule::ConfigSuffix: {
+            if (!starts_with(word, spec.pattern)) return false;
+            const int k = config_number("config" + std::string(word.substr(spec.pattern.size())));
+            if (k == 0) return false;
+            out = Instruction{spec.op};
+            out.config = static_cast<std::int8_t>(k);
+            return true;
+        }
+        case MatchRule::SendSuffix: {
+            if (word.empty() || word[0] != 's') return false;
+            if (spec.op == Op::SendFlash) {
+                if (!ends_with(word, spec.pattern)) return false;
+                out = with_command(spec.op, word, 1);
+                return true;
+            }
+            if (word.size() < 9) return false;
+            const int k = config_number(word.substr(word.size() - 8));
+            if (k == 0 || word[word.size() - 9] != '-') return false;
+            out = with_command(spec.op, word, 1);
+            out.config = static_cast<std::int8_t>(k);
+            return true;
+        }
+        case MatchRule::ReadPrefix: {
+            if (spec.op != Op::ReadConfig) {
+                if (!starts_with(word, spec.pattern)) return false;
+                out = with_command(spec.op, word, spec.pattern.size());
+                return true;
+            }
+            if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
+            const int k = config_number(word.substr(0, 8));
+            if (k == 0) return false;
+            out = with_command(spec.op, word, 10);
+            out.config = static_cast<std::int8_t>(k);
+            return true;
+        }
+        case MatchRule::SendLiteral:
+            if (word.size() != 8 || word[0] != 's' || word[3] != '-') return false;
+            out = with_command(spec.op, word, 1);
+            out.operand = parse_hex4(ascii_upper(word.substr(4, 4)));
+            return true;
+        case MatchRule::WaitPrefix: {
+            if (word.empty() || word[0] != 'w') return false;
+            out = Instruction{spec.op};
+            // A wait that does not fit 32 bits keeps its sign, so the checks below can refuse it.
+            const double milliseconds = round_half_even(leading_number(word.substr(1)));
+            out.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
+                          : milliseconds < -1e12 ? std::int64_t{-1'000'000'000'000}
+                                                 : static_cast<std::int64_t>(milliseconds);
+            return true;
+        }
+        case MatchRule::Anything:
+            out = Instruction{spec.op};
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::span<const InstructionSpec> instruction_set() {
+    return kInstructionSet;
+}
+
+const InstructionSpec& instruction_spec(Op op) {
+    return kInstructionSet[static_cast<std::size_t>(op)];
+}
+
+Instruction decode_word(std::string_view word) {
+    Instruction instruction;
+    for (const InstructionSpec& spec : kInstructionSet) {
+        if (match(spec, word, instruction)) return instruction;
+    }
+    return instruction;
+}
+
+std::string_view config_caption(int k) {
+    return kConfigCaptions.at(static_cast<std::size_t>(k - 1));
+}
+
+}  // namespace quillon

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/programmer_lines.h"
+#include "engine/script_program.h"
+#include "startup/app_state.h"
+
+namespace quillon {
+
+inline constexpr int kMismatchLimit = 25;
+// Polls of "waitwr" before the chip is judged stuck: a data EEPROM write takes a few milliseconds,
+// a poll at least a few hundred microseconds even on the fastest port.
+inline constexpr int kMaxWriteCompletionPolls = 1000;
+
+// Why a run stopped before its end, if it did.
+enum class RunFault : std::uint8_t {
+    None,
+    PortFailed,    // the programmer port stopped working
+    WriteTimeout,  // the chip never cleared WR
+    LoopStuck,     // a loop body that does not move the address would run forever
+};
+
+// Carries out a decoded script one instruction per step against the programmer lines and the
+// buffers of `state`. The run fields, the loop values and the mismatch report live in the state.
+class ScriptInterpreter {
+  public:
+    ScriptInterpreter(AppState& state, ProgrammerLines& lines, Host& host)
+        : state_(state), lines_(lines), host_(host) {}
+
+    // Runs instruction run_pc of `program` and leaves run_pc at the next one to run.
+    void script_step(const ScriptProgram& program);
+
+    void reset_mismatch_report();
+    void add_mismatch(std::string_view location, std::string_view read_value,
+                      std::string_view expected_value);
+
+    // Set when the run must stop at once; the driver stops stepping and powers the chip down.
+    RunFault fault() const { return fault_; }
+    std::string fault_text() const { return fault_text_; }
+    // "begin" instructions run in this run that no "end" has matched yet.
+    int powered_depth() const { return powered_depth_; }
+
+    // Called before each step with the instruction's number and word, for a readable trace of the run.
+    std::function<void(std::int32_t pc, const Instruction&)> trace;
+
+    // Powers the chip down once for every "begin" of this run that no "end" has matched.
+    void power_down_after_fault();
+
+    // Starts the bookkeeping of a new run (loop guard, power depth, fault).
+    void begin_run();
+
+  private:
+    void caption_progress(char memory);
+    void caption_config(int k);
+    std::int32_t flash_word(std::int32_t address) const;
+    std::uint8_t flash_byte(std::int32_t address) const;
+    std::uint8_t eeprom_byte(std::int32_t address) const;
+    void store_flash(std::int32_t address, int value);
+    void store_eeprom(std::int32_t address, int value);
+    void enter_loop(const Instruction& instruction, std::int32_t last_address);
+    void run_loop();
+    void wait_for_write();
+    void compare(std::string_view memory, std::int32_t address, int expected, bool eeprom);
+    void compare_config(int k, int expected);
+    void set_fault(RunFault fault, std::string text);
+
+    AppState& state_;
+    ProgrammerLines& lines_;
+    Host& host_;
+    RunFault fault_ = RunFault::None;
+    std::string fault_text_;
+    int powered_depth_ = 0;
+    bool loop_started_ = false;
+    std::int32_t address_at_loop_ = -1;
+    std::string caption_;
+};
+
+// Highest address whose byte is not FF, -1 when every byte is.
+std::int32_t last_used_address(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace quillon

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/instruction_set.h"
+#include "startup/app_state.h"
+
+namespace quillon {
+
+// What a script may rely on from the selected model, for the checks before a run.
+struct ScriptLimits {
+    std::int32_t flash_size = 0;
+    std::int32_t page_size = 0;
+    std::int32_t prog_time_ms = 0;
+};
+
+// The longest wait and programming time a script may ask for: a slip of the pen beyond these
+// would hang the program for minutes with the chip powered.
+inline constexpr std::int64_t kMaxWaitMs = 60'000;
+inline constexpr std::int32_t kMaxProgTimeMs = 1'000;
+
+enum class ScriptProblemKind : std::uint8_t {
+    Unrecognized,  // a word that is no instruction: the program must end
+    Structure,     // the script cannot run as written; refused before it touches the chip
+};
+
+struct ScriptProblem {
+    ScriptProblemKind kind;
+    int instruction;  // 1-based number of the word
+    std::string word;
+    std::string text;  // what is wrong, in a sentence
+};
+
+// A script decoded once: instruction n is at index n - 1, jumps already resolved.
+struct ScriptProgram {
+    std::vector<Instruction> instructions;
+    std::vector<ScriptProblem> problems;
+
+    bool runnable() const { return problems.empty(); }
+};
+
+// Decodes every word and checks what can be checked before the chip is touched: unrecognised
+// words, loops and page blocks without their closing word, a "loop" with no loop started before
+// it, page instructions without a page size, FLASH words on an odd FLASH size, impossible waits.
+ScriptProgram compile_script(const AlgorithmScript& script, const ScriptLimits& limits);
+
+}  // namespace quillon
