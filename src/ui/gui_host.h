@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/host.h"
+
+namespace quillon {
+
+class EventPump;
+class MainWindow;
+class UserDialogs;
+
+// The host of operations started from the main window: captions go to its labels, messages and
+// prompts to the program's dialogs, and yields to the window's event pump.
+class GuiHost final : public Host {
+  public:
+    GuiHost(MainWindow& window, UserDialogs& dialogs, EventPump& pump)
+        : window_(window), dialogs_(dialogs), pump_(pump) {}
+
+    void set_status(std::string_view text) override;
+    void set_loaded_file(std::string_view text) override;
+    int show_message(std::string_view text, int kind, std::string_view title) override;
+    std::string ask_text(std::string_view prompt, std::string_view title,
+                         std::string_view default_text) override;
+    void yield() override;
+    void disable() override;
+    void enable() override;
+    void updatedisplay() override;
+
+  private:
+    MainWindow& window_;
+    UserDialogs& dialogs_;
+    EventPump& pump_;
+};
+
+}  // namespace quillon

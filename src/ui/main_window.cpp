@@ -1,0 +1,250 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "buffers/hex_text.h"
+#include "buffers/reset_buffers.h"
+#include "startup/app_state.h"
+#include "ui/buffer_view.h"
+#include "ui/dialog_support.h"
+#include "ui/main_window_controls.h"
+#include "ui/memory_table.h"
+#include "ui/port_control.h"
+#include "ui/start_settings.h"
+#include "ui/theme_paint.h"
+#include "ui/theme_state.h"
+#include "ui/theme_window.h"
+#include "ui/ui_fonts.h"
+#include "ui/user_dialogs.h"
+
+namespace quillon {
+
+namespace {
+
+std::string about_text(const std::string& product_title) {
+    return product_title + " " + QUILLON_VERSION +
+           "\r\n"
+           "A programmer for PIC18 microcontrollers on a serial-port programmer board.\r\n"
+           "\r\n"
+           "This software is supplied as is, without any warranties of any kind, express or implied, "
+           "including fitness for a particular purpose. You use it at your own risk.";
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      state_(services.state),
+      theme_(services.theme),
+      settings_(services.settings),
+      dialogs_(services.dialogs),
+      clock_(services.clock),
+      end_program_(std::move(services.end_program)),
+      pump_(services.clock),
+      host_(*this, services.dialogs, pump_),
+      ui_(std::make_unique<Controls>()) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QString::fromStdString(state_.product_title));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(window_font());
+    build_controls();
+    build_menus();
+    connect_commands();
+    setFixedSize(ui_->central->width(), ui_->central->height() + menuBar()->sizeHint().height());
+    settheme();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connect_commands() {
+    Controls& ui = *ui_;
+    connect(ui.menuclear, &QAction::triggered, this, &MainWindow::menuclear);
+    const std::array<std::pair<QAction*, RunOutcome (*)(ChipSession&)>, 5> operations = {{
+        {ui.menuprogram, &program_all},
+        {ui.menuread, &read_all},
+        {ui.menuerase, &erase_all},
+        {ui.menublank, &blank_check},
+        {ui.menuverify, &verify_chip},
+    }};
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+        const auto operation = operations[i].second;
+        connect(operations[i].first, &QAction::triggered, this,
+                [this, operation] { run_operation(operation); });
+        connect(ui.command[i], &QPushButton::clicked, this, [this, operation] { run_operation(operation); });
+    }
+    connect(ui.menuportinfo, &QAction::triggered, this, &MainWindow::menuportinfo);
+    connect(ui.menucolors, &QAction::triggered, this, &MainWindow::menucolors);
+    connect(ui.menuabout, &QAction::triggered, this, &MainWindow::menuabout);
+    // Not connected yet, and so without effect: menuopen, menusave (HEX files), menucheck (hardware
+    // check), menumodel (model selection), menuport and menuprogtime (port settings).
+
+    for (QScrollBar* scroll : {ui.scrl1, ui.scrl2}) {
+        connect(scroll, &QScrollBar::valueChanged, this, [this, scroll] { scroll_changed(*scroll); });
+        scroll->installEventFilter(this);
+    }
+    for (MemoryTable* table : {ui.tabla_flash, ui.tabla_eeprom}) {
+        table->installEventFilter(this);
+        table->viewport()->installEventFilter(this);
+    }
+    for (QLabel* label : {ui.label7, ui.label_hex, ui.label1, ui.label_ime, ui.label_info})
+        label->installEventFilter(this);
+    for (QLabel* label : ui.label_conf)
+        label->installEventFilter(this);
+    ui.unosbox->installEventFilter(this);
+    ui.central->installEventFilter(this);
+}
+
+void MainWindow::load() {
+    load_theme(theme_, settings_);
+    settheme();
+    show();
+    restore_settings(state_, settings_);
+    menuclear();
+    if (ports_ != nullptr) {
+        ports_->scan_ports();
+        ports_->open_programmer_port();
+    }
+}
+
+void MainWindow::settheme() {
+    Controls& ui = *ui_;
+    paint_background(*ui.central, theme_.role(1));
+    paint_control(*ui.label7, theme_.role(2), theme_.role(3));
+    for (QLabel* label : ui.lfix)
+        paint_control(*label, theme_.role(4), theme_.role(5));
+    paint_control(*ui.label1, theme_.role(6), theme_.role(7));
+    for (QLabel* label : {ui.label_hex, ui.label_status})
+        paint_control(*label, theme_.role(8), theme_.role(9));
+    for (QLabel* label : ui.label_conf)
+        paint_control(*label, theme_.role(8), theme_.role(9));
+    for (QLabel* label : {ui.label3, ui.label4})
+        paint_control(*label, theme_.role(12), theme_.role(13));
+    for (QLabel* label : {ui.label_ime, ui.label5})
+        paint_control(*label, theme_.role(14), theme_.role(15));
+    paint_control(*ui.label_info, theme_.role(16), theme_.role(17));
+}
+
+void MainWindow::set_status(const QString& text) {
+    ui_->label_status->setText(text);
+}
+
+void MainWindow::set_loaded_file(const QString& text) {
+    ui_->label_hex->setText(text);
+}
+
+void MainWindow::fill_table(MemoryTable& table, const std::string& text) {
+    table.set_rows(QString::fromStdString(text));
+}
+
+void MainWindow::updatedisplay() {
+    // A redraw asked for while one is drawing (from the events it lets run) is done after it.
+    if (redrawing_) {
+        redraw_again_ = true;
+        return;
+    }
+    redrawing_ = true;
+    Controls& ui = *ui_;
+    do {
+        redraw_again_ = false;
+        ui.label_ime->setText(QString::fromStdString(state_.model_name));
+        ui.label_info->setText(
+            QString::fromStdString(memory_sizes_text(state_.flash_size, state_.eeprom_size)));
+        ui.tabla_flash->set_rows({});
+        ui.tabla_eeprom->set_rows({});
+        for (QLabel* label : ui.label_conf)
+            label->clear();
+        pump_.paint_now();
+        fill_table(*ui.tabla_flash, flash_table_text(state_, ui.scrl1->value()));
+        fill_table(*ui.tabla_eeprom, eeprom_table_text(state_, ui.scrl2->value()));
+        for (int k = 0; k < kConfigCells; ++k)
+            ui.label_conf[static_cast<std::size_t>(k)]->setText(
+                QString::fromStdString(hex2(state_.image.config(k + 1))));
+        pump_.paint_now();
+    } while (redraw_again_);
+    redrawing_ = false;
+}
+
+void MainWindow::disable() {
+    busy_ = true;
+    for (QMenu* menu : ui_->menus)
+        menu->menuAction()->setEnabled(false);
+    for (QPushButton* button : ui_->command)
+        button->setEnabled(false);
+    pump_.run_now();
+}
+
+void MainWindow::enable() {
+    busy_ = false;
+    for (QMenu* menu : ui_->menus)
+        menu->menuAction()->setEnabled(true);
+    for (QPushButton* button : ui_->command)
+        button->setEnabled(true);
+    pump_.run_now();
+}
+
+void MainWindow::scroll_changed(QScrollBar& scroll) {
+    // While the thumb is dragged, what is pending paints before the next position is drawn.
+    if (scroll.isSliderDown()) pump_.paint_now();
+    updatedisplay();
+}
+
+void MainWindow::menuclear() {
+    Controls& ui = *ui_;
+    disable();
+    reset_buffers(state_);
+    updatedisplay();
+    set_loaded_file({});
+    set_status({});
+    enable();
+    ui.scrl1->setMaximum(0);
+    ui.scrl2->setMaximum(0);
+    if (state_.flash_size > 0) ui.scrl1->setMaximum(scroll_maximum(state_.flash_size, kFlashBytesPerRow));
+    if (state_.eeprom_size > 0) ui.scrl2->setMaximum(scroll_maximum(state_.eeprom_size, kEepromBytesPerRow));
+    ui.scrl2->setFocus();
+    ui.scrl1->setFocus();
+}
+
+void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
+    if (busy_) return;
+    if (editing_) finish_edit(false);
+    ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr, {}};
+    const RunOutcome outcome = operation(session);
+    if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->release_port();
+    if (outcome == RunOutcome::ScriptUnrecognized && end_program_) end_program_();
+}
+
+void MainWindow::menuabout() {
+    dialogs_.show_message(about_text(state_.product_title), kMessageOk, state_.product_title);
+}
+
+void MainWindow::menuportinfo() {
+    if (ports_ != nullptr) ports_->menuportinfo();
+}
+
+void MainWindow::menucolors() {
+    ThemeWindow window(
+        theme_, settings_, [this] { settheme(); }, this);
+    window.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // An operation running under the window holds it: closing now would pull the window away
+    // under the run. The close button works again once the run is over.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace quillon

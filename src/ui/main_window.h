@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "engine/chip_operations.h"
+#include "ui/buffer_edit.h"
+#include "ui/event_pump.h"
+#include "ui/gui_host.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+
+namespace quillon {
+
+class Clock;
+class MemoryTable;
+class PortControl;
+class SettingsStore;
+class UserDialogs;
+struct AppState;
+struct ThemeState;
+
+// What the main window works with; the program owns all of it and outlives the window.
+struct MainWindowServices {
+    AppState& state;
+    ThemeState& theme;
+    SettingsStore& settings;
+    UserDialogs& dialogs;
+    Clock& clock;
+    // Ends the whole program (after a script word that is no instruction).
+    std::function<void()> end_program;
+};
+
+inline constexpr int kConfigCells = 14;
+
+// The programmer's only permanent window: the model, the FLASH and EEPROM tables, the
+// configuration bytes, the loaded file and the status line, with every command in its menus and
+// five buttons. It draws the state and hands commands to the core; no programming logic lives here.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The programmer port's owner; null until there is one (the chip operations then report a
+    // closed port).
+    void set_port_control(PortControl* ports) { ports_ = ports; }
+
+    // The host that operations started here report to.
+    Host& host() { return host_; }
+
+    // The load step: theme, show, settings, model, Clear Buffer, port scan and port open.
+    void load();
+
+    // Redraws the model labels, both tables and the configuration cells from the state.
+    void updatedisplay();
+    // Lock and unlock the five menus and five buttons, then let pending events run.
+    void disable();
+    void enable();
+    // Paints the window from the current theme.
+    void settheme();
+
+    void set_status(const QString& text);
+    void set_loaded_file(const QString& text);
+
+    // Commands.
+    void menuclear();
+    void run_operation(RunOutcome (*operation)(ChipSession&));
+    void menuabout();
+    void menuportinfo();
+    void menucolors();
+
+    // 1 = FLASH, 2 = EEPROM: the table the mouse wheel scrolls; 0 before either had the focus.
+    int active_table() const { return active_table_; }
+    // True between disable and enable (a chip operation or file command runs).
+    bool busy() const { return busy_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Controls;
+
+    void build_controls();
+    void build_menus();
+    void connect_commands();
+    void scroll_changed(QScrollBar& scroll);
+    void fill_table(MemoryTable& table, const std::string& text);
+
+    // Editing.
+    void start_table_edit(MemoryTable& table, QPoint viewport_point);
+    void start_config_edit(int index);
+    void table_focused(MemoryTable& table);
+    void finish_edit(bool take_entry);
+    void drop_edit_on_focus_loss();
+    QScrollBar& edit_scroll() const;
+    QScrollBar& scroll_of(const MemoryTable& table) const;
+    bool label_clicked(QObject* label);
+
+    AppState& state_;
+    ThemeState& theme_;
+    SettingsStore& settings_;
+    UserDialogs& dialogs_;
+    Clock& clock_;
+    std::function<void()> end_program_;
+    PortControl* ports_ = nullptr;
+
+    EventPump pump_;
+    GuiHost host_;
+    std::unique_ptr<Controls> ui_;
+
+    int active_table_ = 0;
+    bool busy_ = false;
+    bool redrawing_ = false;
+    bool redraw_again_ = false;
+
+    EditTarget edit_target_ = EditTarget::None;
+    std::int32_t edit_address_ = 0;
+    bool edit_pending_ = false;
+    bool editing_ = false;
+};
+
+}  // namespace quillon

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+
+class QWidget;
+
+namespace quillon {
+
+QColor theme_color(std::uint32_t rgb);
+
+// Window background of a themed window (its own background only; children keep theirs).
+void paint_background(QWidget& widget, std::uint32_t background);
+
+// Background and text of a themed control; its thin border follows the text colour.
+void paint_control(QWidget& widget, std::uint32_t background, std::uint32_t text);
+
+// Gives a control the application's own colours, so a themed window around it never shows
+// through (buttons and scroll bars are not themed).
+void keep_native_colors(QWidget& widget);
+
+// White background and black text, as the memory tables and the edit box have in every theme.
+void paint_white_field(QWidget& widget);
+
+}  // namespace quillon

@@ -1,0 +1,112 @@
+#include "ui/theme_window.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "settings/settings_store.h"
+#include "ui/dialog_support.h"
+#include "ui/theme_paint.h"
+#include "ui/theme_state.h"
+#include "ui/twips.h"
+#include "ui/ui_fonts.h"
+
+namespace quillon {
+
+ThemeWindow::ThemeWindow(ThemeState& theme, SettingsStore& settings, std::function<void()> repaint_main,
+                         QWidget* parent)
+    : QDialog(parent), theme_(theme), settings_(settings), repaint_main_(std::move(repaint_main)) {
+    setObjectName(QStringLiteral("ThemeWindow"));
+    setWindowTitle(QStringLiteral("Change Color Theme"));
+    use_fixed_dialog_frame(*this);
+    setFont(window_font());
+    const Twips tw = Twips::for_widget(*this);
+    setFixedSize(tw.px(4575), tw.px(7515));
+
+    const auto themes = builtin_themes();
+    for (int i = 0; i < kThemeCount; ++i) {
+        const int row = i / 2;
+        auto* entry = new QLabel(
+            QString::fromUtf8(themes[static_cast<std::size_t>(i)].name.data(),
+                              static_cast<qsizetype>(themes[static_cast<std::size_t>(i)].name.size())),
+            this);
+        entry->setObjectName(QStringLiteral("opcija_%1").arg(i));
+        entry->setGeometry(tw.rect(i % 2 == 0 ? 120 : 2340, 120 + 300 * row, 2115, 255));
+        entry->setFrameStyle(QFrame::Box | QFrame::Plain);
+        entry->setAlignment(Qt::AlignCenter);
+        entry->setCursor(Qt::PointingHandCursor);
+        entry->installEventFilter(this);
+        opcija_[static_cast<std::size_t>(i)] = entry;
+    }
+
+    command1_ = new QPushButton(QStringLiteral("Select"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setGeometry(tw.rect(3420, 7080, 1035, 375));
+    command1_->setDefault(true);
+    command2_ = new QPushButton(QStringLiteral("Cancel"), this);
+    command2_->setObjectName(QStringLiteral("Command2"));
+    command2_->setGeometry(tw.rect(2340, 7080, 1035, 375));
+    for (QPushButton* button : {command1_, command2_})
+        keep_native_colors(*button);
+    connect(command1_, &QPushButton::clicked, this, &ThemeWindow::select);
+    connect(command2_, &QPushButton::clicked, this, &ThemeWindow::cancel);
+
+    name_on_open_ = theme_.name;
+    paint();
+    centre_on_screen(*this);
+}
+
+void ThemeWindow::paint() {
+    paint_background(*this, theme_.role(1));
+    for (QLabel* entry : opcija_) {
+        const bool current = entry->text().toStdString() == theme_.name;
+        paint_control(*entry, theme_.role(current ? 4 : 8), theme_.role(current ? 5 : 9));
+    }
+}
+
+void ThemeWindow::choose(int index) {
+    if (index < 0 || index >= kThemeCount) return;
+    theme_.name = opcija_[static_cast<std::size_t>(index)]->text().toStdString();
+    settings_.set_text_setting(kColorThemeSetting, theme_.name);
+    load_theme(theme_, settings_);
+    paint();
+    if (repaint_main_) repaint_main_();
+}
+
+void ThemeWindow::store_and_apply() {
+    hide();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    settings_.set_text_setting(kColorThemeSetting, theme_.name);
+    load_theme(theme_, settings_);
+    if (repaint_main_) repaint_main_();
+    done(QDialog::Accepted);
+}
+
+void ThemeWindow::select() {
+    store_and_apply();
+}
+
+void ThemeWindow::cancel() {
+    theme_.name = name_on_open_;
+    store_and_apply();
+}
+
+void ThemeWindow::reject() {
+    cancel();
+}
+
+bool ThemeWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (int i = 0; i < kThemeCount; ++i) {
+            if (watched == opcija_[static_cast<std::size_t>(i)]) {
+                choose(i);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace quillon

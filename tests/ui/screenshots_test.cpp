@@ -1,0 +1,63 @@
+// Pictures of the windows in four themes, for looking at them. Written only when
+// QUILLON_SCREENSHOT_DIR names a folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+
+#include "engine/host.h"
+#include "ui/input_dialog.h"
+#include "ui/message_dialog.h"
+#include "ui/theme_window.h"
+#include "ui/window_fixture.h"
+
+namespace quillon {
+namespace {
+
+QString slug(const std::string& name) {
+    return QString::fromStdString(name).toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+}
+
+TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
+    const QString folder = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR is not set";
+    QDir().mkpath(folder);
+    for (const char* name : {"Original Lite", "Original Dark", "Mono Dark", "Halloween"}) {
+        WindowFixture f;
+        f.settings.set_text_setting("Color Theme", name);
+        f.load();
+        for (std::size_t i = 0; i < 40; ++i)
+            f.state.image.flash[i] = static_cast<std::uint8_t>(i * 7);
+        f.state.image.eeprom[3] = 0x42;
+        f.window->updatedisplay();
+        f.window->set_loaded_file(QStringLiteral("/home/user/firmware/blinker.hex"));
+        f.window->set_status(QStringLiteral("Chip programmed. 12.34 seconds elapsed..."));
+        const QString base = folder + QLatin1Char('/') + slug(name);
+        EXPECT_TRUE(f.window->grab().save(base + "-main.png"));
+
+        MessageDialog message(f.state, f.theme);
+        message.prepare(
+            "Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n"
+            "000010h,   00h,   FFh,\r\n300001h,   27h,   26h,\r\n",
+            kMessageError, "");
+        message.show();
+        EXPECT_TRUE(message.grab().save(base + "-message.png"));
+
+        MessageDialog question(f.state, f.theme);
+        question.prepare("The file /home/user/firmware/blinker.hex exists. Overwrite it?", kMessageYesNo, "");
+        question.show();
+        EXPECT_TRUE(question.grab().save(base + "-question.png"));
+
+        InputDialog input(f.state, f.theme);
+        input.prepare("Enter the serial port number (1 to 16):", "Serial Port", "2");
+        input.show();
+        EXPECT_TRUE(input.grab().save(base + "-input.png"));
+
+        ThemeWindow themes(f.theme, f.settings, {});
+        themes.show();
+        EXPECT_TRUE(themes.grab().save(base + "-themes.png"));
+    }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/host.h"
+#include "ui/user_dialogs.h"
+
+namespace quillon {
+
+// Message and input boxes that answer from queues set up by the test and remember what they were
+// asked (OK or Yes, and empty text, when a queue is empty).
+class ScriptedDialogs final : public UserDialogs {
+  public:
+    struct Message {
+        std::string text;
+        int kind;
+        std::string title;
+    };
+
+    int show_message(std::string_view text, int kind, std::string_view title) override {
+        messages.push_back({std::string(text), kind, std::string(title)});
+        if (on_message) on_message();
+        if (answers.empty()) return kind == kMessageYesNo ? kAnswerYes : kAnswerOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::string ask_text(std::string_view prompt, std::string_view, std::string_view) override {
+        prompts.emplace_back(prompt);
+        if (texts.empty()) return {};
+        std::string text = texts.front();
+        texts.pop_front();
+        return text;
+    }
+
+    std::vector<Message> messages;
+    std::vector<std::string> prompts;
+    std::deque<int> answers;
+    std::deque<std::string> texts;
+    std::function<void()> on_message;
+};
+
+}  // namespace quillon
