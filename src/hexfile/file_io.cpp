@@ -49,9 +49,14 @@ FileText read_file_text(const std::string& path) {
     std::ifstream in(file_path, std::ios::binary);
     if (!in) return {{}, last_system_error("it cannot be opened")};
     FileText result;
+    // Read a file of known size straight into the text; whatever else there is, in chunks.
     if (fs::is_regular_file(status)) {
         const std::uintmax_t size = fs::file_size(file_path, error);
-        if (!error) result.text.reserve(static_cast<std::size_t>(size));
+        if (!error) {
+            result.text.resize(static_cast<std::size_t>(size));
+            in.read(result.text.data(), static_cast<std::streamsize>(size));
+            result.text.resize(static_cast<std::size_t>(in.gcount()));
+        }
     }
     char chunk[1 << 16];
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0)

@@ -1,6 +1,7 @@
 #include "hexfile/hex_reader.h"
 
-#include "buffers/hex_text.h"
+#include <array>
+
 #include "engine/host.h"
 #include "hexfile/address_map.h"
 #include "hexfile/file_io.h"
@@ -19,6 +20,44 @@ constexpr std::int32_t kTypeStartLinear = 0x05;
 
 constexpr std::size_t kShortestRecord = 11;  // ":" count address type checksum
 
+// The reader decodes every character of a file, so it does by table what parse_hex2 and
+// hex_checksum do: the same digits (0-9 and upper-case A-F only), the same -1 for a bad pair.
+constexpr std::array<std::int8_t, 256> kDigitValue = [] {
+    std::array<std::int8_t, 256> value{};
+    value.fill(-1);
+    for (int d = 0; d < 10; ++d)
+        value['0' + d] = static_cast<std::int8_t>(d);
+    for (int d = 0; d < 6; ++d)
+        value['A' + d] = static_cast<std::int8_t>(10 + d);
+    return value;
+}();
+constexpr char kUpperDigits[] = "0123456789ABCDEF";
+
+// parse_hex2 of the two characters at `at`.
+std::int32_t pair_value(const char* at) {
+    const std::int32_t high = kDigitValue[static_cast<unsigned char>(at[0])];
+    const std::int32_t low = kDigitValue[static_cast<unsigned char>(at[1])];
+    return (high | low) < 0 ? -1 : high * 16 + low;
+}
+
+// parse_hex4 of the four characters at `at`.
+std::int32_t quad_value(const char* at) {
+    const std::int32_t high = pair_value(at);
+    const std::int32_t low = pair_value(at + 2);
+    return (high | low) < 0 ? -1 : high * 256 + low;
+}
+
+// Whether `check` is exactly hex_checksum(fields): the low byte of minus the sum of the pairs,
+// a last lone character ignored and a bad pair counted as -1.
+bool checksum_matches(std::string_view fields, std::string_view check) {
+    // Unsigned, so that no line is long enough to overflow the sum; the low byte is what counts.
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i + 2 <= fields.size(); i += 2)
+        sum += static_cast<std::uint32_t>(pair_value(fields.data() + i));
+    const std::uint32_t expected = 0u - sum;
+    return check[0] == kUpperDigits[(expected >> 4) & 0xF] && check[1] == kUpperDigits[expected & 0xF];
+}
+
 enum class RecordStep { Next, EndOfFile, Error };
 
 // One pass over a file's records, with the address offsets that stay in force from record to record.
@@ -32,11 +71,11 @@ class RecordReader {
         if (line.size() < kShortestRecord) return fail(kErrorTooShort);
         const std::string_view body = line.substr(1);
         const std::string_view fields = body.substr(0, body.size() - 2);
-        if (hex_checksum(fields) != body.substr(body.size() - 2)) return fail(kErrorChecksum);
+        if (!checksum_matches(fields, body.substr(body.size() - 2))) return fail(kErrorChecksum);
 
-        const std::int32_t count = parse_hex2(fields.substr(0, 2));
-        const std::int32_t address = parse_hex4(fields.substr(2, 4));
-        const std::int32_t type = parse_hex2(fields.substr(6, 2));
+        const std::int32_t count = pair_value(fields.data());
+        const std::int32_t address = quad_value(fields.data() + 2);
+        const std::int32_t type = pair_value(fields.data() + 6);
         const std::string_view data = fields.substr(8);
         switch (type) {
             case kTypeData:
@@ -64,15 +103,17 @@ class RecordReader {
     }
 
     RecordStep linear_record(std::int32_t address, std::string_view data) {
-        const std::int32_t value = parse_hex4(data);
-        if (data.size() != 4 || address != 0 || value < 0) return fail(kErrorType04);
+        if (data.size() != 4 || address != 0) return fail(kErrorType04);
+        const std::int32_t value = quad_value(data.data());
+        if (value < 0) return fail(kErrorType04);
         upper_ = value;
         return RecordStep::Next;
     }
 
     RecordStep segment_record(std::int32_t address, std::string_view data) {
-        const std::int32_t value = parse_hex4(data);
-        if (data.size() != 4 || data.back() != '0' || value < 0 || address != 0) return fail(kErrorType02);
+        if (data.size() != 4 || data.back() != '0' || address != 0) return fail(kErrorType02);
+        const std::int32_t value = quad_value(data.data());
+        if (value < 0) return fail(kErrorType02);
         segment_ = value;
         return RecordStep::Next;
     }
@@ -85,17 +126,16 @@ class RecordReader {
         // 64-bit: an upper offset of 0x8000 or more reaches beyond what a 32-bit address holds.
         const std::int64_t base = std::int64_t{upper_} * 0x10000 + std::int64_t{segment_} * 16 + address;
         for (std::int32_t j = 0; j < count; ++j) {
-            if (!place_byte(base + j, data.substr(2 * static_cast<std::size_t>(j), 2)))
-                return fail(kErrorDataByte);
+            if (!place_byte(base + j, data.data() + 2 * j)) return fail(kErrorDataByte);
         }
         return RecordStep::Next;
     }
 
     // Puts one data byte where the address map says; false when a byte that has a place is not
     // two hex digits. Bytes without a place are listed, never checked.
-    bool place_byte(std::int64_t address, std::string_view digits) {
+    bool place_byte(std::int64_t address, const char* digits) {
         if (address >= 0 && address < static_cast<std::int64_t>(image_.flash.size())) {
-            const std::int32_t value = parse_hex2(digits);
+            const std::int32_t value = pair_value(digits);
             if (value < 0) return false;
             image_.flash[static_cast<std::size_t>(address)] = static_cast<std::uint8_t>(value);
             if (address >= image_.loaded_flash_end)
@@ -104,17 +144,17 @@ class RecordReader {
         }
         if ((address >= kIdLocationsFirst && address <= kIdLocationsLast) ||
             (address >= kDeviceIdFirst && address <= kDeviceIdLast)) {
-            return parse_hex2(digits) >= 0;
+            return pair_value(digits) >= 0;
         }
         if (address >= kConfigBaseAddress && address < kConfigBaseAddress + kConfigByteCount) {
-            const std::int32_t value = parse_hex2(digits);
+            const std::int32_t value = pair_value(digits);
             if (value < 0) return false;
             image_.config(static_cast<int>(address - kConfigBaseAddress) + 1) = value;
             return true;
         }
         const std::int64_t eeprom_index = address - kEepromBaseAddress;
         if (eeprom_index >= 0 && eeprom_index < static_cast<std::int64_t>(image_.eeprom.size())) {
-            const std::int32_t value = parse_hex2(digits);
+            const std::int32_t value = pair_value(digits);
             if (value < 0) return false;
             image_.eeprom[static_cast<std::size_t>(eeprom_index)] = static_cast<std::uint8_t>(value);
             return true;
@@ -151,16 +191,18 @@ std::string out_of_range_message(std::int64_t count, std::string_view list_text)
 
 HexReadResult read_hex_text(std::string_view text, MemoryImage& image) {
     RecordReader reader(image);
-    const std::vector<std::string_view> lines = split_hex_lines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = trim_trailing_spaces(lines[i]);
+    HexLineSplitter splitter(text);
+    int line_number = 0;
+    for (std::string_view next_line; splitter.next(next_line);) {
+        ++line_number;
+        const std::string_view line = trim_trailing_spaces(next_line);
         if (line.empty() || line[0] == ';') continue;
         const RecordStep step = reader.examine(line);
         if (step == RecordStep::EndOfFile) break;
         if (step == RecordStep::Error) {
             HexReadResult result;
             result.outcome = HexReadOutcome::Rejected;
-            result.line = static_cast<int>(i + 1);
+            result.line = line_number;
             result.error = reader.error();
             result.out_of_range_count = reader.out_of_range().count();
             result.message = record_error_message(result.line, result.error);

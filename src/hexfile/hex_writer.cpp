@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "buffers/hex_text.h"
 #include "hexfile/address_map.h"
 
 namespace quillon {
@@ -16,23 +15,36 @@ constexpr std::int64_t kSegmentSize = 0x10000;
 // ":" count(2) address(4) type(2) data checksum(2) CR LF
 constexpr std::size_t kRecordOverhead = 1 + 2 + 4 + 2 + 2 + 2;
 
+constexpr char kUpperDigits[] = "0123456789ABCDEF";
+
+char* put_hex2(char* at, unsigned value) {
+    at[0] = kUpperDigits[(value >> 4) & 0xF];
+    at[1] = kUpperDigits[value & 0xF];
+    return at + 2;
+}
+
 // Appends one record; the checksum is the two's complement of the sum of every byte before it.
+// The line is sized once and filled in place: this runs for every 16 bytes of an image.
 void append_record(std::string& out, std::size_t count, std::int64_t address, std::uint8_t type,
                    const std::uint8_t* data) {
-    const auto high = static_cast<std::uint8_t>((address >> 8) & 0xFF);
-    const auto low = static_cast<std::uint8_t>(address & 0xFF);
+    const auto high = static_cast<unsigned>((address >> 8) & 0xFF);
+    const auto low = static_cast<unsigned>(address & 0xFF);
     unsigned sum = static_cast<unsigned>(count) + high + low + type;
-    out.push_back(':');
-    append_hex2(out, static_cast<std::int32_t>(count));
-    append_hex2(out, high);
-    append_hex2(out, low);
-    append_hex2(out, type);
+    const std::size_t start = out.size();
+    out.resize(start + kRecordOverhead + 2 * count);
+    char* at = out.data() + start;
+    *at++ = ':';
+    at = put_hex2(at, static_cast<unsigned>(count));
+    at = put_hex2(at, high);
+    at = put_hex2(at, low);
+    at = put_hex2(at, type);
     for (std::size_t i = 0; i < count; ++i) {
-        append_hex2(out, data[i]);
+        at = put_hex2(at, data[i]);
         sum += data[i];
     }
-    append_hex2(out, static_cast<std::int32_t>((0x100 - (sum & 0xFF)) & 0xFF));
-    out += "\r\n";
+    at = put_hex2(at, 0u - sum);
+    at[0] = '\r';
+    at[1] = '\n';
 }
 
 void append_linear_address(std::string& out, std::int64_t address) {
