@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "engine/host.h"
 #include "hex_test_support.h"
 
@@ -224,6 +226,42 @@ TEST(HexReader, UpperOffsetsBeyond31BitsAreOutOfRangeByTheirLow24Bits) {
     // 0x80000001; 0xFFFF0000 + 0xFFF00 + 0xFFFF and the byte after it.
     EXPECT_NE(result.message.find(":\r\n000001, 0FFEFF, 0FFF00.\r\n"), std::string::npos) << result.message;
     EXPECT_TRUE(same_contents(image, erased_image(32768, 256)));
+}
+
+// Damaged files of every shape must end in a clear verdict, never in a read out of bounds (the
+// sanitizer build watches) or a verdict without its message.
+TEST(HexReader, DamagedFilesAlwaysGetAVerdict) {
+    const std::string original =
+        file_of({linear_record(0x0000), data_record(0x0000, "0102030405060708090A"), record("020000021000"),
+                 linear_record(0x00F0), data_record(0x00FE, "AABB"), linear_record(0x0030),
+                 data_record(0x0000, "0102"), kEof});
+    const std::string alphabet = ":0123456789ABCDEFaf G;\r\n\t";
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = original;
+        for (int change = 0; change < 1 + round % 4; ++change) {
+            const std::size_t at = random() % text.size();
+            switch (random() % 3) {
+                case 0:
+                    text[at] = alphabet[random() % alphabet.size()];
+                    break;
+                case 1:
+                    text.erase(at, 1 + random() % 12);
+                    break;
+                default:
+                    text.insert(at, 1, alphabet[random() % alphabet.size()]);
+            }
+            if (text.empty()) text = ":";
+        }
+        MemoryImage image = erased_image(32768, 256);
+        const HexReadResult result = read_hex_text(text, image);
+        if (result.outcome == HexReadOutcome::Rejected) {
+            EXPECT_GE(result.line, 1);
+            EXPECT_EQ(result.message.rfind("Input program file", 0), 0u);
+        } else {
+            EXPECT_EQ(result.message.empty(), result.outcome == HexReadOutcome::Accepted) << text;
+        }
+    }
 }
 
 }  // namespace
