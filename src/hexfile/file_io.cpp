@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fstream>
+#include <new>
 #include <random>
+#include <stdexcept>
 #include <system_error>
 
 namespace quillon {
@@ -48,19 +50,27 @@ FileText read_file_text(const std::string& path) {
     errno = 0;
     std::ifstream in(file_path, std::ios::binary);
     if (!in) return {{}, last_system_error("it cannot be opened")};
+    constexpr const char* kTooLarge = "it is too large to be read into memory";
     FileText result;
-    // Read a file of known size straight into the text; whatever else there is, in chunks.
-    if (fs::is_regular_file(status)) {
-        const std::uintmax_t size = fs::file_size(file_path, error);
-        if (!error) {
-            result.text.resize(static_cast<std::size_t>(size));
-            in.read(result.text.data(), static_cast<std::streamsize>(size));
-            result.text.resize(static_cast<std::size_t>(in.gcount()));
+    // A wrongly chosen file may be far larger than any HEX file: say so instead of failing.
+    try {
+        // Read a file of known size straight into the text; whatever else there is, in chunks.
+        if (fs::is_regular_file(status)) {
+            const std::uintmax_t size = fs::file_size(file_path, error);
+            if (!error) {
+                result.text.resize(static_cast<std::size_t>(size));
+                in.read(result.text.data(), static_cast<std::streamsize>(size));
+                result.text.resize(static_cast<std::size_t>(in.gcount()));
+            }
         }
+        char chunk[1 << 16];
+        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+            result.text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    } catch (const std::bad_alloc&) {
+        return {{}, kTooLarge};
+    } catch (const std::length_error&) {
+        return {{}, kTooLarge};
     }
-    char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        result.text.append(chunk, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) return {{}, last_system_error("reading it failed")};
     return result;
 }
