@@ -1,5 +1,7 @@
 #include "port/vcd_trace_port.h"
 
+#include <utility>
+
 namespace quillon {
 
 VcdTracePort::VcdTracePort(ProgrammerPort& inner, Clock& clock, std::ostream& out)

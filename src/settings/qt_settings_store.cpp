@@ -1,6 +1,7 @@
 #include "settings/qt_settings_store.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <limits>
 #include <utility>
 
@@ -52,8 +53,11 @@ QtSettingsStore QtSettingsStore::for_current_user() {
         QStringLiteral("HKEY_CURRENT_USER\\Software\\") + QString::fromLatin1(kOrganisation),
         QSettings::NativeFormat);
 #else
-    const QSettings where(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation));
-    return QtSettingsStore(where.fileName(), QSettings::IniFormat);
+    // The path is worked out without opening the file: naming the store must not read it yet.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QtSettingsStore(
+        folder + QLatin1Char('/') + QString::fromLatin1(kOrganisation) + QStringLiteral(".ini"),
+        QSettings::IniFormat);
 #endif
 }
 

@@ -19,7 +19,7 @@ class QtSettingsStore final : public BasicSettingsStore {
     // The current user's settings: on Windows the registry key
     // HKEY_CURRENT_USER\Software\Ardentix Quillon (texts as REG_SZ, numbers as REG_DWORD);
     // elsewhere the INI file "Ardentix Quillon.ini" in the user's configuration folder
-    // (for example ~/.config/Ardentix Quillon.ini).
+    // ($XDG_CONFIG_HOME or ~/.config on Linux, ~/Library/Preferences on macOS).
     static QtSettingsStore for_current_user();
 
     // The file path or registry key in use.

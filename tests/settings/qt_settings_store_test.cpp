@@ -114,11 +114,24 @@ TEST(QtSettingsStore, AnUnreadableFileGivesDefaults) {
 }
 
 TEST(QtSettingsStore, TheUsersStoreIsNamedAfterTheProduct) {
-    const QString location = QtSettingsStore::for_current_user().location();
 #ifdef Q_OS_WIN
-    EXPECT_EQ(location, "HKEY_CURRENT_USER\\Software\\Ardentix Quillon");
+    EXPECT_EQ(QtSettingsStore::for_current_user().location(),
+              "HKEY_CURRENT_USER\\Software\\Ardentix Quillon");
+#elif defined(Q_OS_LINUX)
+    TempDir dir;
+    const bool was_set = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path()));
+    const QString location = QtSettingsStore::for_current_user().location();
+    if (was_set) {
+        qputenv("XDG_CONFIG_HOME", saved);
+    } else {
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    EXPECT_EQ(location.toStdString(), dir.file("Ardentix Quillon.ini"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Ardentix Quillon.ini")));  // named, not yet written
 #else
-    EXPECT_TRUE(location.endsWith("/Ardentix Quillon.ini")) << location.toStdString();
+    EXPECT_TRUE(QtSettingsStore::for_current_user().location().endsWith("/Ardentix Quillon.ini"));
 #endif
 }
 
