@@ -43,8 +43,9 @@ class PortManager {
     // Releases the port; `port_open` becomes false.
     void close_port();
 
-    // The open programmer port, or null.
-    ProgrammerPort* port() const { return port_.get(); }
+    // The open programmer port, or null. A run that finds the port failed clears `port_open`; the
+    // port then counts as closed until the next port change opens one.
+    ProgrammerPort* port() const { return state_.port_open ? port_.get() : nullptr; }
 
     // "Change Serial Port Number": asks for 1 to 16 (also "COM5"), stores it and reopens the port.
     void menuport();

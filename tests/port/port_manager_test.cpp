@@ -169,6 +169,9 @@ TEST(PortOpen, AnAttachedPortStandsInForTheSerialPort) {
     EXPECT_FALSE(board_port->rts());
     EXPECT_EQ(board_port->change_count(), 2);
 
+    rig.state.port_open = false;  // as a run does that found the port failed
+    EXPECT_EQ(rig.manager.port(), nullptr);
+    rig.state.port_open = true;
     rig.manager.close_port();
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_EQ(rig.manager.port(), nullptr);
