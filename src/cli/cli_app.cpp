@@ -16,6 +16,7 @@ CliRegistry make_registry() {
                          QStringLiteral("NAME|NUMBER")});
     registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
     register_device_commands(registry);
+    register_hex_commands(registry);
     return registry;
 }
 

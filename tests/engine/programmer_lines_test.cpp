@@ -131,6 +131,53 @@ TEST(ProgrammerLines, AFailedPortIsLeftAlone) {
     EXPECT_EQ(t.lines.read_byte(9), 0);
 }
 
+TEST(ProgrammerLines, DataInCountsOnlyWhenBothReadsAgree) {
+    for (const bool first : {false, true}) {
+        Lines t;
+        bool next = first;
+        t.port.dsr_source = [&next] {
+            const bool level = next;
+            next = !next;  // a line that flickers between the two reads
+            return level;
+        };
+        EXPECT_EQ(t.lines.read_data_in(), 0) << first;
+        EXPECT_EQ(t.host.yields, 1);  // the yield comes before the reads, none after
+        EXPECT_EQ(t.port.events().size(), 2u);
+    }
+}
+
+// Notes when each byte goes out on TD, to place the supply toggles in time.
+class ToggleTimes final : public ProgrammerPort {
+  public:
+    explicit ToggleTimes(Clock& clock) : clock_(clock) {}
+    void set_dtr(bool) override {}
+    void set_rts(bool) override {}
+    bool read_dsr() override { return false; }
+    void write_byte(std::uint8_t) override { times.push_back(clock_.now()); }
+    bool failed() const override { return false; }
+
+    std::vector<std::chrono::nanoseconds> times;
+
+  private:
+    Clock& clock_;
+};
+
+TEST(ProgrammerLines, VoltageSequencesToggleBeforeOrAfterTheFirstSettlingTime) {
+    using std::chrono::milliseconds;
+    for (const auto& [sequence, power_up_at] :
+         {std::pair{1, milliseconds(0)}, std::pair{2, milliseconds(50)}}) {
+        FakeClock clock;
+        RecordingHost host;
+        ToggleTimes port(clock);
+        ProgrammerLines lines(port, host, clock);
+        lines.power_up(sequence);
+        lines.power_down();
+        const std::vector<std::chrono::nanoseconds> expected = {power_up_at, milliseconds(100)};
+        EXPECT_EQ(port.times, expected) << sequence;
+        EXPECT_EQ(clock.now(), milliseconds(200));
+    }
+}
+
 TEST(SplitAddress, GivesUpperHighAndLowBytes) {
     AddressBytes bytes;
     split_address(bytes, 0x012345);

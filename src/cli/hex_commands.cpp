@@ -1,0 +1,43 @@
+// quillon-cli commands on Intel HEX files: hex-info and convert.
+#include <QDir>
+
+#include "cli/cli_context.h"
+#include "cli/cli_host.h"
+#include "hexfile/hex_file_commands.h"
+
+namespace quillon {
+
+namespace {
+
+// Loads a file named on the command line as Open HEX File loads a chosen one.
+bool load_argument(CliContext& context, CliHost& host, const QString& argument) {
+    const std::string path = QDir::toNativeSeparators(argument).toStdString();
+    const HexReadOutcome outcome = open_hex_file(context.state, host, path, QDir::separator().toLatin1());
+    return outcome == HexReadOutcome::Accepted || outcome == HexReadOutcome::AcceptedOutOfRange;
+}
+
+int hex_info(CliContext& context, const QStringList& arguments) {
+    CliHost host(context.out, context.err);
+    return load_argument(context, host, arguments[0]) ? kExitOk : kExitUsage;
+}
+
+// Saves without the overwrite question, as command-line copy tools do.
+int convert(CliContext& context, const QStringList& arguments) {
+    CliHost host(context.out, context.err);
+    if (!load_argument(context, host, arguments[0])) return kExitUsage;
+    const std::string target = QDir::toNativeSeparators(arguments[1]).toStdString();
+    return save_hex_file(context.state, host, target) ? kExitOk : kExitUsage;
+}
+
+}  // namespace
+
+void register_hex_commands(CliRegistry& registry) {
+    registry.add_command({QStringLiteral("hex-info"), QStringLiteral("FILE.hex"),
+                          QStringLiteral("Load a HEX file into the model's buffers and report the load."), 1,
+                          true, hex_info});
+    registry.add_command({QStringLiteral("convert"), QStringLiteral("IN.hex OUT.hex"),
+                          QStringLiteral("Load a HEX file and save the buffers as a new HEX file."), 2, true,
+                          convert});
+}
+
+}  // namespace quillon

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/host.h"
+#include "port/port_provider.h"
+#include "settings/settings_store.h"
+#include "startup/app_state.h"
+
+namespace quillon {
+
+// Owns the programmer port: finds the ports that open, opens the one the settings name, and runs
+// the commands that change the port and the programming time or show the pinout. The port stays
+// open until another one is opened or the manager ends. Results reach the user through the host
+// (status line, message box); nothing is thrown.
+class PortManager {
+  public:
+    PortManager(AppState& state, SettingsStore& settings, Host& host, PortProvider& provider)
+        : state_(state), settings_(settings), host_(host), provider_(provider) {}
+    PortManager(const PortManager&) = delete;
+    PortManager& operator=(const PortManager&) = delete;
+
+    // Tries COM1 to COM16: `port_list` gets a line per port that opens, `default_port` the highest
+    // of them, or 2 when none opens.
+    void scan_ports();
+    // True when the port opens with the probing settings and closes again.
+    bool probe_port(int number);
+
+    // (Re)opens the port of the setting "Serial Port Number" (default `default_port`) with the
+    // baud rate of "Serial Port Baud Rate" (default "56000"), writes the status line and sets
+    // `port_number`, `baud_setting` and `port_open`. DATA OUT and CLOCK are released after the
+    // port opens. A refused permission is also explained in a message box. Returns why the port
+    // did not open, or nothing when it did.
+    std::optional<PortError> open_programmer_port();
+
+    // Uses a port made elsewhere (a simulated board) as the programmer port; the status line reads
+    // `name` + " ready...".
+    void attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name);
+
+    // Releases the port; `port_open` becomes false.
+    void close_port();
+
+    // The open programmer port, or null. A run that finds the port failed clears `port_open`; the
+    // port then counts as closed until the next port change opens one.
+    ProgrammerPort* port() const { return state_.port_open ? port_.get() : nullptr; }
+
+    // "Change Serial Port Number": asks for 1 to 16 (also "COM5"), stores it and reopens the port.
+    void menuport();
+    // "Change Default Programming Time": asks for 1 to 30 ms; lasts until another model is selected.
+    void menuprogtime();
+    // "Serial Port Pinout".
+    void menuportinfo();
+
+  private:
+    void release_lines(PortOpenResult& opened);
+
+    AppState& state_;
+    SettingsStore& settings_;
+    Host& host_;
+    PortProvider& provider_;
+    std::unique_ptr<ProgrammerPort> port_;
+};
+
+// The pinout message: the nine pins of the port's connector and their directions, tab separated,
+// every line ending in CR LF.
+std::string pinout_text();
+
+}  // namespace quillon
