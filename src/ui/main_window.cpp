@@ -12,12 +12,12 @@
 
 #include "buffers/hex_text.h"
 #include "buffers/reset_buffers.h"
+#include "port/port_manager.h"
 #include "startup/app_state.h"
 #include "ui/buffer_view.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
-#include "ui/port_control.h"
 #include "ui/start_settings.h"
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"
@@ -219,7 +219,7 @@ void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
     if (editing_) finish_edit(false);
     ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr, {}};
     const RunOutcome outcome = operation(session);
-    if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->release_port();
+    if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
     if (outcome == RunOutcome::ScriptUnrecognized && end_program_) end_program_();
 }
 

@@ -21,7 +21,7 @@ namespace quillon {
 
 class Clock;
 class MemoryTable;
-class PortControl;
+class PortManager;
 class SettingsStore;
 class UserDialogs;
 struct AppState;
@@ -50,9 +50,8 @@ class MainWindow final : public QMainWindow {
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The programmer port's owner; null until there is one (the chip operations then report a
-    // closed port).
-    void set_port_control(PortControl* ports) { ports_ = ports; }
+    // The owner of the programmer port; without one the chip operations find the port closed.
+    void set_port_manager(PortManager* ports) { ports_ = ports; }
 
     // The host that operations started here report to.
     Host& host() { return host_; }
@@ -112,7 +111,7 @@ class MainWindow final : public QMainWindow {
     UserDialogs& dialogs_;
     Clock& clock_;
     std::function<void()> end_program_;
-    PortControl* ports_ = nullptr;
+    PortManager* ports_ = nullptr;
 
     EventPump pump_;
     GuiHost host_;

@@ -37,10 +37,12 @@ TEST_F(MainWindowTest, LoadSelectsTheStoredModelClearsTheBuffersAndOpensThePort)
     EXPECT_EQ(scrl1()->maximum(), 1016);
     EXPECT_EQ(scrl2()->maximum(), 24);
     EXPECT_EQ(window->active_table(), 1);
-    EXPECT_EQ(ports.scans, 1);
-    EXPECT_EQ(ports.opens, 1);
-    EXPECT_EQ(settings.text("Last Path"), "/opt/quillon/");
-    EXPECT_EQ(settings.text("Color Theme"), "Original Lite");
+    EXPECT_EQ(state.default_port, 3);  // the scan found COM3
+    EXPECT_TRUE(state.port_open);
+    EXPECT_TRUE(provider.is_open(3));
+    EXPECT_EQ(text_of("label_status"), "Serial port COM3 ready...");
+    EXPECT_EQ(setting("Last Path"), "/opt/quillon/");
+    EXPECT_EQ(setting("Color Theme"), "Original Lite");
     EXPECT_EQ(window->windowTitle(), "Ardentix Quillon");
     EXPECT_EQ(window->minimumSize(), window->maximumSize());  // fixed size
 }
@@ -52,7 +54,7 @@ TEST_F(MainWindowTest, StoredModelNumbersThatCannotBeUsedSelectModelOne) {
         f.settings.set_text_setting("Microcontroller Model", stored);
         f.load();
         EXPECT_EQ(f.state.model_number, expected) << stored;
-        EXPECT_EQ(f.settings.text("Microcontroller Model"), expected == 1 ? "1" : stored);
+        EXPECT_EQ(f.setting("Microcontroller Model"), expected == 1 ? "1" : stored);
         EXPECT_EQ(f.text_of("label_ime").toStdString(),
                   f.state.catalog.models[static_cast<std::size_t>(expected)].name);
     }
@@ -149,13 +151,13 @@ TEST_F(MainWindowTest, ChipOperationsRunOnTheOpenPortAndReportInTheStatusLine) {
     load();
     find<QPushButton>(QStringLiteral("Command3"))->click();
     EXPECT_TRUE(text_of("label_status").startsWith("Chip erased. ")) << text_of("label_status").toStdString();
-    EXPECT_FALSE(ports.recording->events().empty());
+    EXPECT_FALSE(provider.last_port().events().empty());
     action("menublank")->trigger();
     EXPECT_TRUE(text_of("label_status").startsWith("Chip is blank. "));
     EXPECT_TRUE(find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
     EXPECT_FALSE(window->busy());
 
-    ports.release_port();
+    ports->close_port();
     find<QPushButton>(QStringLiteral("Command4"))->click();
     EXPECT_EQ(text_of("label_status"), "Serial port 3 error!");
     EXPECT_TRUE(find<QPushButton>(QStringLiteral("Command4"))->isEnabled());
@@ -163,16 +165,15 @@ TEST_F(MainWindowTest, ChipOperationsRunOnTheOpenPortAndReportInTheStatusLine) {
 
 TEST_F(MainWindowTest, APortThatFailsIsReleasedAndAnUnknownScriptWordEndsTheProgram) {
     load();
-    ports.recording->fail_after_changes = 0;
+    provider.last_port().fail_after_changes = 0;
     action("menuerase")->trigger();
-    EXPECT_EQ(ports.releases, 1);
     EXPECT_FALSE(state.port_open);
+    EXPECT_FALSE(provider.is_open(3));  // released, so that another program or a port change can have it
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, kMessageError);
     EXPECT_EQ(program_ends, 0);
 
-    settings.set_text_setting("Microcontroller Model", "3");  // a model without scripts
-    WindowFixture other;
+    WindowFixture other;  // on a model without scripts
     other.settings.set_text_setting("Microcontroller Model", "3");
     other.load();
     other.find<QPushButton>(QStringLiteral("Command1"))->click();
@@ -190,7 +191,9 @@ TEST_F(MainWindowTest, AboutAndPinoutGoThroughTheirOwners) {
     EXPECT_NE(dialogs.messages[0].text.find("Ardentix Quillon"), std::string::npos);
     EXPECT_NE(dialogs.messages[0].text.find("as is, without any warranties"), std::string::npos);
     action("menuportinfo")->trigger();
-    EXPECT_EQ(ports.pinouts, 1);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, pinout_text());
+    EXPECT_EQ(dialogs.messages[1].kind, kMessageOk);
 }
 
 TEST_F(MainWindowTest, TheHostWritesTheCaptions) {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "devices/device_file.h"
+#include "settings/memory_settings_store.h"
 #include "startup/app_state.h"
-#include "ui/map_settings.h"
 
 namespace quillon {
 namespace {
@@ -25,10 +25,10 @@ AppState state_with_models(int count) {
 
 TEST(StoredModelNumber, OutOfRangeOrNonNumbersSelectModelOneAndWriteItBack) {
     for (const std::string stored : {"0", "abc", "5", "-2", "99999999999", ""}) {
-        MapSettings settings;
+        MemorySettingsStore settings;
         settings.set_text_setting("Microcontroller Model", stored);
         EXPECT_EQ(stored_model_number(settings, 4), 1) << stored;
-        EXPECT_EQ(settings.text("Microcontroller Model"), "1") << stored;
+        EXPECT_EQ(settings.stored("Microcontroller Model").text, "1") << stored;
     }
 }
 
@@ -36,23 +36,23 @@ TEST(StoredModelNumber, NumbersRoundHalfToEvenAndAreNotRewritten) {
     const std::pair<const char*, int> cases[] = {{"2.5", 2}, {"3.5", 4},  {"4", 4},
                                                  {" 3", 3},  {"1.49", 1}, {"2xyz", 2}};
     for (const auto& [stored, expected] : cases) {
-        MapSettings settings;
+        MemorySettingsStore settings;
         settings.set_text_setting("Microcontroller Model", stored);
         EXPECT_EQ(stored_model_number(settings, 4), expected) << stored;
-        EXPECT_EQ(settings.text("Microcontroller Model"), stored);
+        EXPECT_EQ(settings.stored("Microcontroller Model").text, stored);
     }
-    MapSettings missing;
+    MemorySettingsStore missing;
     EXPECT_EQ(stored_model_number(missing, 4), 1);
-    EXPECT_EQ(missing.text("Microcontroller Model"), "1");
+    EXPECT_EQ(missing.stored("Microcontroller Model").text, "1");
 }
 
 TEST(RestoreSettings, ReadsTheLastPathAndSelectsTheStoredModel) {
     AppState state = state_with_models(3);
-    MapSettings settings;
+    MemorySettingsStore settings;
     settings.set_text_setting("Microcontroller Model", "3");
     restore_settings(state, settings);
     EXPECT_EQ(state.last_path, "/opt/quillon/");
-    EXPECT_EQ(settings.text("Last Path"), "/opt/quillon/");
+    EXPECT_EQ(settings.stored("Last Path").text, "/opt/quillon/");
     EXPECT_EQ(state.model_number, 3);
     EXPECT_EQ(state.model_name, "Chip3");
     EXPECT_EQ(state.flash_size, 3072);

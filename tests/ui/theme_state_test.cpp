@@ -2,23 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/map_settings.h"
+#include "settings/memory_settings_store.h"
 
 namespace quillon {
 namespace {
 
 TEST(LoadTheme, WithoutASettingTheDefaultThemeIsStoredAndUsed) {
-    MapSettings settings;
+    MemorySettingsStore settings;
     ThemeState theme;
     theme.colors = find_theme("Halloween")->colors;
     load_theme(theme, settings);
     EXPECT_EQ(theme.name, "Original Lite");
     EXPECT_EQ(theme.colors, find_theme("Original Lite")->colors);
-    EXPECT_EQ(settings.text("Color Theme"), "Original Lite");
+    EXPECT_EQ(settings.stored("Color Theme").text, "Original Lite");
 }
 
 TEST(LoadTheme, AStoredNameSelectsItsColours) {
-    MapSettings settings;
+    MemorySettingsStore settings;
     ThemeState theme;
     for (const char* name : {"Original Dark", "Mono Dark", "Halloween", "Original Lite"}) {
         settings.set_text_setting("Color Theme", name);
@@ -29,7 +29,7 @@ TEST(LoadTheme, AStoredNameSelectsItsColours) {
 }
 
 TEST(LoadTheme, AnUnknownNameIsKeptWithTheDefaultColoursAndAnEmptyOneChangesNothing) {
-    MapSettings settings;
+    MemorySettingsStore settings;
     ThemeState theme;
     settings.set_text_setting("Color Theme", "Mono Dark");
     load_theme(theme, settings);

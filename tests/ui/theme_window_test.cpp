@@ -75,7 +75,7 @@ TEST_F(ThemeWindowTest, ClicksPreviewAndCancelRestoresTheSettingAndColours) {
 
     QTest::mouseClick(entry(themes, "Mono Dark"), Qt::LeftButton);
     const ColorTheme& mono = *find_theme("Mono Dark");
-    EXPECT_EQ(settings.text("Color Theme"), "Mono Dark");
+    EXPECT_EQ(setting("Color Theme"), "Mono Dark");
     EXPECT_EQ(background("Label7"), rgb(mono.role(2)));  // previewed on the main window at once
     EXPECT_EQ(themes.palette().color(QPalette::Window), rgb(mono.role(1)));
     EXPECT_EQ(entry(themes, "Mono Dark")->palette().color(QPalette::Window), rgb(mono.role(4)));
@@ -84,7 +84,7 @@ TEST_F(ThemeWindowTest, ClicksPreviewAndCancelRestoresTheSettingAndColours) {
     EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::WindowText), rgb(mono.role(9)));
 
     QTest::mouseClick(themes.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-    EXPECT_EQ(settings.text("Color Theme"), "Original Lite");
+    EXPECT_EQ(setting("Color Theme"), "Original Lite");
     EXPECT_EQ(theme.name, "Original Lite");
     EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
 }
@@ -99,10 +99,10 @@ TEST_F(ThemeWindowTest, SelectKeepsTheClickedThemeForTheNextStart) {
         QTest::mouseClick(themes->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     });
     find<QAction>(QStringLiteral("menucolors"))->trigger();
-    EXPECT_EQ(settings.text("Color Theme"), "Halloween");
+    EXPECT_EQ(setting("Color Theme"), "Halloween");
 
     WindowFixture next;
-    next.settings = settings;
+    next.settings.set_text_setting("Color Theme", setting("Color Theme"));
     next.load();
     EXPECT_EQ(next.theme.name, "Halloween");
     EXPECT_EQ(next.find<QLabel>(QStringLiteral("Label7"))->palette().color(QPalette::Window),
@@ -119,7 +119,7 @@ TEST_F(ThemeWindowTest, AStoredNameInAnotherCaseHighlightsNothingAndClosingCance
     themes.show();
     themes.choose(index_of("Bloods"));
     themes.close();
-    EXPECT_EQ(settings.text("Color Theme"), "halloween");
+    EXPECT_EQ(setting("Color Theme"), "halloween");
     EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
 }
 

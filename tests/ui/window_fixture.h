@@ -8,11 +8,11 @@
 
 #include "devices/device_file.h"
 #include "engine/clock.h"
-#include "port/recording_port.h"
+#include "port/port_manager.h"
+#include "settings/memory_settings_store.h"
 #include "startup/app_state.h"
+#include "support/fake_port_provider.h"
 #include "ui/main_window.h"
-#include "ui/map_settings.h"
-#include "ui/port_control.h"
 #include "ui/scripted_dialogs.h"
 #include "ui/theme_state.h"
 
@@ -32,44 +32,18 @@ inline const char* const kTestDevices =
     "configerased: 00,CF,1F,1F,00,80,85,00,03,C0,03,E0,03,40\r\n"
     "model: Tiny\r\nflash: 64\r\neeprom: 32\r\n";
 
-// A port owner that hands out a recording port once "opened".
-class FakePortControl final : public PortControl {
-  public:
-    explicit FakePortControl(AppState& state) : state_(state) {}
-    void scan_ports() override { ++scans; }
-    void open_programmer_port() override {
-        ++opens;
-        recording = std::make_unique<RecordingPort>();
-        state_.port_open = true;
-        state_.port_number = 3;
-    }
-    ProgrammerPort* port() override { return recording.get(); }
-    void release_port() override {
-        ++releases;
-        recording.reset();
-        state_.port_open = false;
-    }
-    void menuportinfo() override { ++pinouts; }
-
-    std::unique_ptr<RecordingPort> recording;
-    int scans = 0;
-    int opens = 0;
-    int releases = 0;
-    int pinouts = 0;
-
-  private:
-    AppState& state_;
-};
-
-// A main window over test state: settings in memory, dialogs answered by the test, a fake clock.
+// A main window over test state: settings in memory, dialogs answered by the test, a fake clock,
+// and serial ports without hardware of which COM3 opens.
 struct WindowFixture {
     WindowFixture() {
+        provider.openable = {3};
         parse_device_text(state.catalog, kTestDevices);
         state.model_count = state.catalog.model_count();
         state.program_folder = "/opt/quillon/";
         window = std::make_unique<MainWindow>(
             MainWindowServices{state, theme, settings, dialogs, clock, [this] { ++program_ends; }});
-        window->set_port_control(&ports);
+        ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
+        window->set_port_manager(ports.get());
     }
 
     // The load step, with the window active so that focus events arrive.
@@ -86,15 +60,17 @@ struct WindowFixture {
         return found;
     }
     QString text_of(const QString& label) const { return find<QLabel>(label)->text(); }
+    std::string setting(std::string_view name) const { return settings.stored(name).text; }
 
     AppState state;
     ThemeState theme;
-    MapSettings settings;
+    MemorySettingsStore settings;
     ScriptedDialogs dialogs;
     FakeClock clock;
-    FakePortControl ports{state};
+    FakePortProvider provider;
     int program_ends = 0;
     std::unique_ptr<MainWindow> window;
+    std::unique_ptr<PortManager> ports;
 };
 
 }  // namespace quillon
