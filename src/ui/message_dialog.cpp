@@ -34,7 +34,9 @@ QLabel* make_picture(QWidget* parent, const char* name, QStyle::StandardPixmap p
     // Styles draw these icons at 32 pixels or less by default; take the largest size the icon
     // has and scale it to the picture's size.
     const int side = picture->width();
-    const QIcon icon = parent->style()->standardIcon(pixmap, nullptr, parent);
+    QIcon icon = parent->style()->standardIcon(pixmap, nullptr, parent);
+    if (icon.isNull())
+        icon = parent->style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, parent);
     QSize largest(side, side);
     for (const QSize& size : icon.availableSizes())
         largest = largest.expandedTo(size);

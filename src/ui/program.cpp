@@ -1,0 +1,80 @@
+#include "ui/program.h"
+
+#include <QApplication>
+#include <iostream>
+#include <memory>
+
+#include "engine/clock.h"
+#include "engine/host.h"
+#include "platform/single_instance.h"
+#include "platform/start_environment.h"
+#include "port/port_manager.h"
+#include "port/serial_port_provider.h"
+#include "settings/qt_settings_store.h"
+#include "startup/app_state.h"
+#include "startup/prepare_start.h"
+#include "ui/main_window.h"
+#include "ui/theme_state.h"
+#include "ui/user_dialogs.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int kExitStartFailed = 1;
+constexpr int kExitScriptUnusable = 1;
+
+// The user's settings, or the file that QUILLON_SETTINGS_FILE names (to try the program without
+// touching them).
+QtSettingsStore open_settings() {
+    const QString file = qEnvironmentVariable("QUILLON_SETTINGS_FILE");
+    return file.isEmpty() ? QtSettingsStore::for_current_user() : QtSettingsStore(file);
+}
+
+}  // namespace
+
+bool prepare_program(AppState& state, const StartEnvironment& environment, UserDialogs& dialogs,
+                     std::ostream& errors) {
+    const DeviceFileResult result = prepare_start(state, environment);
+    switch (result.status) {
+        case DeviceFileStatus::Loaded:
+            return true;
+        case DeviceFileStatus::NoModel:
+            errors << "quillon: " << result.message << '\n';
+            return false;
+        case DeviceFileStatus::Unreadable:
+            dialogs.show_message(result.message + "\r\nThe program cannot start without it.", kMessageError,
+                                 state.product_title);
+            return false;
+    }
+    return false;
+}
+
+int run_program(QApplication& application) {
+    SingleInstance instance;
+    if (!instance.acquire()) return 0;
+
+    AppState state;
+    ThemeState theme;
+    WidgetDialogs dialogs(state, theme);
+    if (!prepare_program(state, current_start_environment(), dialogs, std::cerr)) return kExitStartFailed;
+
+    QtSettingsStore settings = open_settings();
+    SystemClock clock;
+    int exit_status = 0;
+    MainWindow window(
+        MainWindowServices{state, theme, settings, dialogs, clock, [&exit_status, &application] {
+                               exit_status = kExitScriptUnusable;
+                               application.exit(kExitScriptUnusable);
+                           }});
+    dialogs.set_parent(&window);
+    SerialPortProvider provider(settings);
+    // Declared after the window, so the port is released before the window goes.
+    PortManager ports(state, settings, window.host(), provider);
+    window.set_port_manager(&ports);
+    window.load();
+    const int status = QApplication::exec();
+    return exit_status != 0 ? exit_status : status;
+}
+
+}  // namespace quillon

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <iosfwd>
+
+class QApplication;
+
+namespace quillon {
+
+class UserDialogs;
+struct AppState;
+struct StartEnvironment;
+
+// Start-up preparation as the program runs it, after the single-instance check. True when the
+// main window can follow. A missing or unreadable device file is explained in a message box; a
+// file that defines no model ends the program with one line on `errors` and no window.
+bool prepare_program(AppState& state, const StartEnvironment& environment, UserDialogs& dialogs,
+                     std::ostream& errors);
+
+// The program: a second instance ends at once; otherwise start-up preparation, the main window
+// and its load step, then window events until the main window closes. Returns the exit status.
+int run_program(QApplication& application);
+
+}  // namespace quillon
