@@ -9,18 +9,13 @@
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"
 #include "ui/twips.h"
-#include "ui/ui_fonts.h"
 
 namespace quillon {
 
 InputDialog::InputDialog(const AppState& state, const ThemeState& theme, QWidget* parent)
     : QDialog(parent), state_(state), theme_(theme) {
-    setObjectName(QStringLiteral("InputDialog"));
-    setWindowTitle(QStringLiteral("My Input Box"));
-    use_fixed_dialog_frame(*this);
-    setFont(window_font());
+    set_up_dialog(*this, QStringLiteral("InputDialog"), QStringLiteral("My Input Box"), 4695, 1335);
     const Twips tw = Twips::for_widget(*this);
-    resize(tw.px(4695), tw.px(1335));
 
     lab_title_ = new QLabel(this);
     lab_title_->setObjectName(QStringLiteral("lab_title"));
@@ -32,15 +27,9 @@ InputDialog::InputDialog(const AppState& state, const ThemeState& theme, QWidget
     txt_input_->setObjectName(QStringLiteral("txt_input"));
     txt_input_->setGeometry(tw.rect(180, 540, 4335, 315));
 
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(tw.rect(3660, 960, 855, 315));
+    command1_ = make_button(this, "Command1", QStringLiteral("OK"), tw.rect(3660, 960, 855, 315));
     command1_->setDefault(true);
-    command2_ = new QPushButton(QStringLiteral("Cancel"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setGeometry(tw.rect(2760, 960, 855, 315));
-    for (QPushButton* button : {command1_, command2_})
-        keep_native_colors(*button);
+    command2_ = make_button(this, "Command2", QStringLiteral("Cancel"), tw.rect(2760, 960, 855, 315));
     connect(command1_, &QPushButton::clicked, this, &InputDialog::press_ok);
     connect(command2_, &QPushButton::clicked, this, &InputDialog::reject);
 

@@ -107,6 +107,7 @@ void MainWindow::connect_commands() {
 void MainWindow::load() {
     load_theme(theme_, settings_);
     settheme();
+    centre_on_screen(*this);
     show();
     restore_settings(state_, settings_);
     menuclear();
@@ -175,20 +176,19 @@ void MainWindow::updatedisplay() {
 }
 
 void MainWindow::disable() {
-    busy_ = true;
-    for (QMenu* menu : ui_->menus)
-        menu->menuAction()->setEnabled(false);
-    for (QPushButton* button : ui_->command)
-        button->setEnabled(false);
-    pump_.run_now();
+    set_commands_enabled(false);
 }
 
 void MainWindow::enable() {
-    busy_ = false;
+    set_commands_enabled(true);
+}
+
+void MainWindow::set_commands_enabled(bool enabled) {
+    busy_ = !enabled;
     for (QMenu* menu : ui_->menus)
-        menu->menuAction()->setEnabled(true);
+        menu->menuAction()->setEnabled(enabled);
     for (QPushButton* button : ui_->command)
-        button->setEnabled(true);
+        button->setEnabled(enabled);
     pump_.run_now();
 }
 

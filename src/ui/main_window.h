@@ -92,6 +92,7 @@ class MainWindow final : public QMainWindow {
     void build_controls();
     void build_menus();
     void connect_commands();
+    void set_commands_enabled(bool enabled);
     void scroll_changed(QScrollBar& scroll);
     void fill_table(MemoryTable& table, const std::string& text);
 

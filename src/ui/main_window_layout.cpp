@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
 #include "ui/theme_paint.h"
@@ -85,13 +86,9 @@ void MainWindow::build_controls() {
     const std::array<QRect, 5> places = {tw.rect(60, 720, 1155, 315), tw.rect(1260, 720, 1095, 315),
                                          tw.rect(2400, 720, 1095, 315), tw.rect(3540, 720, 1155, 315),
                                          tw.rect(4740, 720, 1095, 315)};
-    for (std::size_t i = 0; i < ui.command.size(); ++i) {
-        auto* button = new QPushButton(QString::fromLatin1(captions[i]), c);
-        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
-        button->setGeometry(places[i]);
-        keep_native_colors(*button);
-        ui.command[i] = button;
-    }
+    const std::array<const char*, 5> names = {"Command1", "Command2", "Command3", "Command4", "Command5"};
+    for (std::size_t i = 0; i < ui.command.size(); ++i)
+        ui.command[i] = make_button(c, names[i], QString::fromLatin1(captions[i]), places[i]);
 
     ui.label1 = make_label(c, QStringLiteral("Label1"), QStringLiteral("Microcontroller Model"),
                            tw.rect(60, 1140, 2055, 255), kModelTip);

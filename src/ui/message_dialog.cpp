@@ -47,14 +47,6 @@ QLabel* make_picture(QWidget* parent, const char* name, QStyle::StandardPixmap p
     return picture;
 }
 
-QPushButton* make_button(QWidget* parent, const char* name, const QString& caption, const QRect& where) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(where);
-    keep_native_colors(*button);
-    return button;
-}
-
 bool is_answer_key(const QKeyEvent& key) {
     return (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
 }
@@ -63,12 +55,8 @@ bool is_answer_key(const QKeyEvent& key) {
 
 MessageDialog::MessageDialog(const AppState& state, const ThemeState& theme, QWidget* parent)
     : QDialog(parent), state_(state), theme_(theme) {
-    setObjectName(QStringLiteral("MessageDialog"));
-    setWindowTitle(QStringLiteral("My Msg Box"));
-    use_fixed_dialog_frame(*this);
-    setFont(window_font());
+    set_up_dialog(*this, QStringLiteral("MessageDialog"), QStringLiteral("My Msg Box"), 6615, 915);
     const Twips tw = Twips::for_widget(*this);
-    resize(tw.px(6615), tw.px(915));
 
     img_ok_ = make_picture(this, "img_ok", QStyle::SP_DialogApplyButton, tw);
     img_ask_ = make_picture(this, "img_ask", QStyle::SP_MessageBoxQuestion, tw);

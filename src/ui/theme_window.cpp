@@ -10,19 +10,14 @@
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"
 #include "ui/twips.h"
-#include "ui/ui_fonts.h"
 
 namespace quillon {
 
 ThemeWindow::ThemeWindow(ThemeState& theme, SettingsStore& settings, std::function<void()> repaint_main,
                          QWidget* parent)
     : QDialog(parent), theme_(theme), settings_(settings), repaint_main_(std::move(repaint_main)) {
-    setObjectName(QStringLiteral("ThemeWindow"));
-    setWindowTitle(QStringLiteral("Change Color Theme"));
-    use_fixed_dialog_frame(*this);
-    setFont(window_font());
+    set_up_dialog(*this, QStringLiteral("ThemeWindow"), QStringLiteral("Change Color Theme"), 4575, 7515);
     const Twips tw = Twips::for_widget(*this);
-    setFixedSize(tw.px(4575), tw.px(7515));
 
     const auto themes = builtin_themes();
     for (int i = 0; i < kThemeCount; ++i) {
@@ -40,15 +35,9 @@ ThemeWindow::ThemeWindow(ThemeState& theme, SettingsStore& settings, std::functi
         opcija_[static_cast<std::size_t>(i)] = entry;
     }
 
-    command1_ = new QPushButton(QStringLiteral("Select"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(tw.rect(3420, 7080, 1035, 375));
+    command1_ = make_button(this, "Command1", QStringLiteral("Select"), tw.rect(3420, 7080, 1035, 375));
     command1_->setDefault(true);
-    command2_ = new QPushButton(QStringLiteral("Cancel"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setGeometry(tw.rect(2340, 7080, 1035, 375));
-    for (QPushButton* button : {command1_, command2_})
-        keep_native_colors(*button);
+    command2_ = make_button(this, "Command2", QStringLiteral("Cancel"), tw.rect(2340, 7080, 1035, 375));
     connect(command1_, &QPushButton::clicked, this, &ThemeWindow::select);
     connect(command2_, &QPushButton::clicked, this, &ThemeWindow::cancel);
 
