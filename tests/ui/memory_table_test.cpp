@@ -54,7 +54,7 @@ TEST_F(SqueezedTable, MapsEveryCellFromItsOwnLayout) {
     }
     const QPoint last = character_point(table, 7, 54);
     EXPECT_EQ(table.cell_at(last + QPoint(0, table.row_height())), std::nullopt);  // below the last row
-    EXPECT_EQ(table.cell_at(last + QPoint(10, 0)), std::nullopt);                 // right of the last cell
+    EXPECT_EQ(table.cell_at(last + QPoint(10, 0)), std::nullopt);                  // right of the last cell
 }
 
 }  // namespace
