@@ -12,11 +12,13 @@ CliRegistry make_registry() {
                          QStringLiteral("Device definition file to use instead of the supplied library."),
                          QStringLiteral("PATH")});
     registry.add_option({QStringLiteral("model"),
-                         QStringLiteral("Microcontroller model, by number (1-based) or by name; default 1."),
+                         QStringLiteral("Microcontroller model, by number (1-based) or by name; default: "
+                                        "the model the program uses (setting \"Microcontroller Model\")."),
                          QStringLiteral("NAME|NUMBER")});
     registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
     register_device_commands(registry);
     register_hex_commands(registry);
+    register_chip_commands(registry);
     return registry;
 }
 

@@ -5,7 +5,9 @@
 
 #include "devices/select_model.h"
 #include "platform/start_environment.h"
+#include "settings/qt_settings_store.h"
 #include "startup/ascii.h"
+#include "startup/stored_model.h"
 
 namespace quillon {
 
@@ -51,15 +53,38 @@ int CliContext::load_model() {
         return fail(kExitUsage, QString::fromStdString(result.message));
     }
 
-    const QString wanted =
-        parser.isSet(QStringLiteral("model")) ? parser.value(QStringLiteral("model")) : QStringLiteral("1");
-    state.model_number = find_model(state.catalog, wanted);
-    if (state.model_number == 0) {
-        return fail(kExitUsage, QStringLiteral("no model \"%1\" in %2 (quillon-cli models lists them)")
-                                    .arg(wanted, device_file_path));
+    if (parser.isSet(QStringLiteral("model"))) {
+        const QString wanted = parser.value(QStringLiteral("model"));
+        state.model_number = find_model(state.catalog, wanted);
+        if (state.model_number == 0) {
+            return fail(kExitUsage, QStringLiteral("no model \"%1\" in %2 (quillon-cli models lists them)")
+                                        .arg(wanted, device_file_path));
+        }
+        model_source = QStringLiteral("from --model");
+    } else {
+        // As the program starts, but without writing the setting back: with --device-file the
+        // stored number may belong to another library.
+        state.model_number = stored_model_number(settings(), state.catalog.model_count());
+        model_source = QStringLiteral("from the setting \"%1\"").arg(QLatin1String(kModelSetting));
+        if (state.model_number == 0) {
+            state.model_number = 1;
+            model_source = QStringLiteral("the setting \"%1\" names no model; the first is used")
+                               .arg(QLatin1String(kModelSetting));
+        }
     }
     select_model(state, state.model_number);
     return kExitOk;
+}
+
+QString CliContext::model_line() const {
+    return QStringLiteral("Model %1: %2 (%3)")
+        .arg(state.model_number)
+        .arg(QString::fromStdString(state.model_name), model_source);
+}
+
+SettingsStore& CliContext::settings() {
+    if (!settings_) settings_ = std::make_unique<QtSettingsStore>(QtSettingsStore::for_current_user());
+    return *settings_;
 }
 
 }  // namespace quillon

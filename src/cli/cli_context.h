@@ -4,8 +4,10 @@
 #include <QString>
 #include <QTextStream>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "settings/settings_store.h"
 #include "startup/app_state.h"
 
 namespace quillon {
@@ -26,14 +28,25 @@ class CliContext {
     QTextStream out;
     QTextStream err;
     QString device_file_path;  // the device library in use, once loaded
+    QString model_source;      // how the selected model was chosen, for model_line()
     bool json = false;
 
     // Writes "quillon-cli: <message>" as one line on stderr and returns `status`.
     int fail(int status, const QString& message);
 
-    // Loads the device library (--device-file or the default) and selects the model of --model.
+    // Loads the device library (--device-file or the default) and selects the model of --model,
+    // or without it the model the program would start with (the setting "Microcontroller Model").
     // Returns kExitOk, or the failure status after reporting it.
     int load_model();
+
+    // The line that names the selected model: "Model 1: PIC18F452 (from --model)".
+    QString model_line() const;
+
+    // The user's settings, the same store the program uses; opened at first use.
+    SettingsStore& settings();
+
+  private:
+    std::unique_ptr<SettingsStore> settings_;
 };
 
 struct CliCommand {
@@ -60,6 +73,17 @@ class CliRegistry {
 
 void register_device_commands(CliRegistry& registry);
 void register_hex_commands(CliRegistry& registry);
+void register_chip_commands(CliRegistry& registry);
+
+class CliHost;
+
+// Loads a HEX file named on the command line as Open HEX File loads a chosen one; true when the
+// file was accepted.
+bool load_hex_argument(CliContext& context, CliHost& host, const QString& argument);
+
+// Saves the buffers to a file named on the command line, replacing it without a question as
+// command-line copy tools do; true when it was saved.
+bool save_hex_argument(CliContext& context, CliHost& host, const QString& argument);
 
 // Runs quillon-cli on its arguments (the program name first); returns the exit status.
 int run_cli(const QStringList& arguments);

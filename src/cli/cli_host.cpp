@@ -16,22 +16,43 @@ QString terminal_lines(std::string_view text) {
 
 }  // namespace
 
+CliHost::CliHost(QTextStream& out, QTextStream& err, bool progress_bar) : out_(out), err_(err) {
+    if (progress_bar) progress_.emplace(err);
+}
+
+CliHost::~CliHost() {
+    finish_operation();
+}
+
 void CliHost::set_status(std::string_view text) {
-    out_ << terminal_lines(text);
+    if (const std::optional<ProgressCaption> caption = parse_progress_caption(text)) {
+        if (progress_) progress_->show(*caption);
+        return;
+    }
+    held_status_ = std::string(text);
+}
+
+void CliHost::finish_operation() {
+    if (progress_) progress_->clear();
+    if (held_status_.empty()) return;
+    out_ << terminal_lines(held_status_);
     out_.flush();
+    held_status_.clear();
+}
+
+void CliHost::write_err(std::string_view text) {
+    finish_operation();
+    err_ << terminal_lines(text);
+    err_.flush();
 }
 
 int CliHost::show_message(std::string_view text, int kind, std::string_view) {
-    out_.flush();
-    err_ << terminal_lines(text);
-    err_.flush();
+    write_err(text);
     return kind == kMessageYesNo ? yes_no_answer : kAnswerOk;
 }
 
 std::string CliHost::ask_text(std::string_view prompt, std::string_view, std::string_view) {
-    out_.flush();
-    err_ << terminal_lines(prompt);
-    err_.flush();
+    write_err(prompt);
     return text_answer;
 }
 

@@ -91,7 +91,8 @@ int show_model(CliContext& context, const QStringList&) {
         return kExitOk;
     }
     QTextStream& out = context.out;
-    out << "model_number: " << state.model_number << '\n'
+    out << context.model_line() << '\n'
+        << "model_number: " << state.model_number << '\n'
         << "model_name: " << text(state.model_name) << '\n'
         << "flash_size: " << state.flash_size << '\n'
         << "eeprom_size: " << state.eeprom_size << '\n'

@@ -7,26 +7,31 @@
 
 namespace quillon {
 
-namespace {
-
-// Loads a file named on the command line as Open HEX File loads a chosen one.
-bool load_argument(CliContext& context, CliHost& host, const QString& argument) {
+bool load_hex_argument(CliContext& context, CliHost& host, const QString& argument) {
     const std::string path = QDir::toNativeSeparators(argument).toStdString();
     const HexReadOutcome outcome = open_hex_file(context.state, host, path, QDir::separator().toLatin1());
+    host.finish_operation();
     return outcome == HexReadOutcome::Accepted || outcome == HexReadOutcome::AcceptedOutOfRange;
 }
 
-int hex_info(CliContext& context, const QStringList& arguments) {
-    CliHost host(context.out, context.err);
-    return load_argument(context, host, arguments[0]) ? kExitOk : kExitUsage;
+bool save_hex_argument(CliContext& context, CliHost& host, const QString& argument) {
+    const std::string target = QDir::toNativeSeparators(argument).toStdString();
+    const bool saved = save_hex_file(context.state, host, target);
+    host.finish_operation();
+    return saved;
 }
 
-// Saves without the overwrite question, as command-line copy tools do.
+namespace {
+
+int hex_info(CliContext& context, const QStringList& arguments) {
+    CliHost host(context.out, context.err);
+    return load_hex_argument(context, host, arguments[0]) ? kExitOk : kExitUsage;
+}
+
 int convert(CliContext& context, const QStringList& arguments) {
     CliHost host(context.out, context.err);
-    if (!load_argument(context, host, arguments[0])) return kExitUsage;
-    const std::string target = QDir::toNativeSeparators(arguments[1]).toStdString();
-    return save_hex_file(context.state, host, target) ? kExitOk : kExitUsage;
+    if (!load_hex_argument(context, host, arguments[0])) return kExitUsage;
+    return save_hex_argument(context, host, arguments[1]) ? kExitOk : kExitUsage;
 }
 
 }  // namespace

@@ -21,6 +21,15 @@ std::optional<std::int32_t> typed_number_in_range(std::string_view answer, int l
 
 }  // namespace
 
+std::optional<std::int32_t> typed_port_number(std::string_view answer) {
+    if (ascii_lower(answer.substr(0, 3)) == "com") answer.remove_prefix(3);
+    return typed_number_in_range(answer, 1, 16);
+}
+
+std::optional<std::int32_t> typed_prog_time(std::string_view answer) {
+    return typed_number_in_range(answer, 1, 30);
+}
+
 void PortManager::menuport() {
     const std::string prompt = std::string("Please select programmer serial port number [1-16]:") + kCrLf +
                                kCrLf + "The list of COM ports that can be opened:" + kCrLf + state_.port_list;
@@ -28,9 +37,7 @@ void PortManager::menuport() {
         host_.ask_text(prompt, state_.product_title, std::to_string(state_.port_number));
     if (answer.empty()) return;
 
-    std::string_view number_text = answer;
-    if (ascii_lower(number_text.substr(0, 3)) == "com") number_text.remove_prefix(3);
-    const std::optional<std::int32_t> number = typed_number_in_range(number_text, 1, 16);
+    const std::optional<std::int32_t> number = typed_port_number(answer);
     if (!number) {
         host_.show_message(kWrongEntry, kMessageError, state_.product_title);
         return;
@@ -45,7 +52,7 @@ void PortManager::menuprogtime() {
     const std::string answer = host_.ask_text("Enter new programming time in ms [1-30].",
                                               state_.product_title, std::to_string(state_.prog_time_ms));
     if (answer.empty()) return;
-    const std::optional<std::int32_t> milliseconds = typed_number_in_range(answer, 1, 30);
+    const std::optional<std::int32_t> milliseconds = typed_prog_time(answer);
     if (!milliseconds) {
         host_.show_message(kWrongEntry, kMessageError, state_.product_title);
         return;

@@ -18,6 +18,7 @@ std::string permission_help(std::string_view device, std::string_view group) {
 }  // namespace
 
 std::string port_display_name(int number, std::string_view device) {
+    if (number <= 0 && !device.empty()) return std::string(device);  // a device chosen by its name
     std::string name = "COM" + std::to_string(number);
     if (!device.empty() && device != name) name += " (" + std::string(device) + ")";
     return name;

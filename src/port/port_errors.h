@@ -8,7 +8,7 @@
 namespace quillon {
 
 // How messages name a port: "COM5", followed by " (/dev/ttyUSB0)" where a device of another name
-// stands behind the number.
+// stands behind the number; the device alone for number 0 (a device chosen by its name).
 std::string port_display_name(int number, std::string_view device);
 
 // A PortError with its message for the user. `detail` is, by kind: the settings text

@@ -18,6 +18,15 @@ std::string status_prefix(int number) {
     return "Serial port COM" + std::to_string(number);
 }
 
+// Some systems assert DTR and RTS when a port opens; the board must see DATA OUT and CLOCK low
+// until a chip operation drives them. Returns why the lines cannot be switched, or empty text.
+std::string release_lines(ProgrammerPort& port) {
+    port.set_dtr(false);
+    port.set_rts(false);
+    if (!port.failed()) return {};
+    return "its control lines cannot be switched (" + port.failure_text() + ")";
+}
+
 }  // namespace
 
 bool PortManager::probe_port(int number) {
@@ -39,18 +48,6 @@ void PortManager::scan_ports() {
     if (!state_.port_list.empty()) state_.port_list.resize(state_.port_list.size() - 2);
 }
 
-void PortManager::release_lines(PortOpenResult& opened) {
-    // Some systems assert DTR and RTS when a port opens; the board must see DATA OUT and CLOCK
-    // low until a chip operation drives them.
-    opened.port->set_dtr(false);
-    opened.port->set_rts(false);
-    if (!opened.port->failed()) return;
-    opened.error =
-        make_port_error(PortErrorKind::Failed, state_.port_number, provider_.describe(state_.port_number),
-                        "its control lines cannot be switched (" + opened.port->failure_text() + ")");
-    opened.port.reset();
-}
-
 std::optional<PortError> PortManager::open_programmer_port() {
     close_port();
     state_.port_number = settings_.get_number_setting("Serial Port Number", state_.default_port);
@@ -60,7 +57,13 @@ std::optional<PortError> PortManager::open_programmer_port() {
     PortOpenResult opened;
     if (valid_port_number(state_.port_number)) {
         opened = provider_.open(state_.port_number, state_.baud_setting + ",n,8,1");
-        if (opened.port) release_lines(opened);
+        if (opened.port) {
+            if (const std::string failure = release_lines(*opened.port); !failure.empty()) {
+                opened.error = make_port_error(PortErrorKind::Failed, state_.port_number,
+                                               provider_.describe(state_.port_number), failure);
+                opened.port.reset();
+            }
+        }
     } else {
         opened.error = make_port_error(PortErrorKind::NoSuchDevice, state_.port_number, {});
     }
@@ -77,18 +80,18 @@ std::optional<PortError> PortManager::open_programmer_port() {
     return std::move(opened.error);
 }
 
-void PortManager::attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name) {
+std::optional<PortError> PortManager::attach_port(std::unique_ptr<ProgrammerPort> port,
+                                                  std::string_view name) {
     close_port();
-    if (!port) return;
-    PortOpenResult attached{std::move(port), {}};
-    release_lines(attached);
-    if (!attached.port) {
+    if (!port) return PortError{PortErrorKind::NoSuchDevice, std::string(name) + " does not exist."};
+    if (const std::string failure = release_lines(*port); !failure.empty()) {
         host_.set_status(std::string(name) + " error!");
-        return;
+        return PortError{PortErrorKind::Failed, std::string(name) + " cannot be used: " + failure + "."};
     }
-    port_ = std::move(attached.port);
+    port_ = std::move(port);
     state_.port_open = true;
     host_.set_status(std::string(name) + " ready...");
+    return std::nullopt;
 }
 
 void PortManager::close_port() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,9 +37,10 @@ class PortManager {
     // did not open, or nothing when it did.
     std::optional<PortError> open_programmer_port();
 
-    // Uses a port made elsewhere (a simulated board) as the programmer port; the status line reads
-    // `name` + " ready...".
-    void attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name);
+    // Uses a port made elsewhere (a simulated board, a device named by its path) as the programmer
+    // port; the status line reads `name` + " ready..." or `name` + " error!". Returns why the port
+    // cannot serve, or nothing when it can.
+    std::optional<PortError> attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name);
 
     // Releases the port; `port_open` becomes false.
     void close_port();
@@ -55,14 +57,19 @@ class PortManager {
     void menuportinfo();
 
   private:
-    void release_lines(PortOpenResult& opened);
-
     AppState& state_;
     SettingsStore& settings_;
     Host& host_;
     PortProvider& provider_;
     std::unique_ptr<ProgrammerPort> port_;
 };
+
+// The port number a typed answer names: 1 to 16, with or without "COM" before it in any case,
+// rounded halves to even; empty for anything else (the command's "Wrong entry!").
+std::optional<std::int32_t> typed_port_number(std::string_view answer);
+
+// A typed programming time: 1 to 30 ms, rounded halves to even; empty for anything else.
+std::optional<std::int32_t> typed_prog_time(std::string_view answer);
 
 // The pinout message: the nine pins of the port's connector and their directions, tab separated,
 // every line ending in CR LF.

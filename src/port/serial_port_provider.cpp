@@ -115,6 +115,11 @@ PortOpenResult SerialPortProvider::open(int number, const std::string& settings)
     const std::string device = device_for(number);
     if (device.empty())
         return PortOpenResult::failure(make_port_error(PortErrorKind::NoSuchDevice, number, device));
+    return open_device(device, settings, number);
+}
+
+PortOpenResult SerialPortProvider::open_device(const std::string& device, const std::string& settings,
+                                               int number) {
     const std::optional<LineSettings> line = parse_line_settings(settings);
     if (!line)
         return PortOpenResult::failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));

@@ -20,6 +20,10 @@ class SerialPortProvider final : public PortProvider {
     // The device name QSerialPort is given for a number.
     std::string device_for(int number);
 
+    // Opens a serial device by its own name, whatever number the table gives it; `number` only
+    // names the port in messages (0: by the device alone).
+    static PortOpenResult open_device(const std::string& device, const std::string& settings, int number = 0);
+
   private:
     SettingsStore& settings_;
 };

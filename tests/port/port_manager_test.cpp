@@ -175,6 +175,19 @@ TEST(PortOpen, AnAttachedPortStandsInForTheSerialPort) {
     rig.manager.close_port();
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_EQ(rig.manager.port(), nullptr);
+
+    // A port whose lines cannot be switched is refused under its own name.
+    auto dead = std::make_unique<RecordingPort>();
+    dead->fail_after_changes = 0;
+    const std::optional<PortError> refused =
+        rig.manager.attach_port(std::move(dead), "Serial port /dev/pts/7");
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->message,
+              "Serial port /dev/pts/7 cannot be used: its control lines cannot be switched (the port was "
+              "disconnected).");
+    EXPECT_EQ(rig.host.status(), "Serial port /dev/pts/7 error!");
+    EXPECT_FALSE(rig.state.port_open);
+    EXPECT_EQ(rig.manager.port(), nullptr);
 }
 
 TEST(ChangePortNumber, AcceptsComPrefixesAndRoundsHalvesToEven) {

@@ -50,6 +50,7 @@ TEST(PortErrors, NameThePortAndSayWhatToDo) {
     EXPECT_EQ(port_display_name(5, "/dev/ttyUSB0"), "COM5 (/dev/ttyUSB0)");
     EXPECT_EQ(port_display_name(5, "COM5"), "COM5");
     EXPECT_EQ(port_display_name(5, ""), "COM5");
+    EXPECT_EQ(port_display_name(0, "/dev/pts/3"), "/dev/pts/3");  // a device chosen by its path
 
     const PortError denied = make_port_error(PortErrorKind::PermissionDenied, 5, "/dev/ttyUSB0", "dialout");
     EXPECT_EQ(denied.kind, PortErrorKind::PermissionDenied);

@@ -1,0 +1,192 @@
+// quillon-cli commands that work on the chip: erase, blank-check, program, verify and read. They
+// run the program's own chip operations; this file only chooses the port, loads and saves files
+// and turns outcomes into exit statuses.
+#include <optional>
+
+#include "cli/cli_context.h"
+#include "cli/cli_host.h"
+#include "cli/port_choice.h"
+#include "cli/programmer_connection.h"
+#include "engine/chip_operations.h"
+#include "port/port_manager.h"
+
+namespace quillon {
+
+namespace {
+
+const QString kPortOption = QStringLiteral("port");
+const QString kProgTimeOption = QStringLiteral("prog-time");
+const QString kTraceOption = QStringLiteral("trace");
+const QString kVerifyOption = QStringLiteral("verify");
+
+int exit_status(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Completed:
+            return kExitOk;
+        case RunOutcome::Differences:
+            return kExitDifferences;
+        case RunOutcome::ScriptRefused:
+        case RunOutcome::ScriptUnrecognized:
+            return kExitUsage;
+        case RunOutcome::PortClosed:
+        case RunOutcome::PortFailed:
+        case RunOutcome::Fault:
+            break;
+    }
+    return kExitPort;
+}
+
+// One chip command from its options to its exit status.
+class ChipCommand {
+  public:
+    explicit ChipCommand(CliContext& context)
+        : context_(context), host_(context.out, context.err, stderr_is_terminal()) {}
+
+    // Names the model, then reads the options; kExitOk or the status after reporting.
+    int prepare(bool takes_verify);
+    // Opens the programmer port and the line trace.
+    int connect();
+    int run(Operation operation);
+    // Ends the connection; the first failure decides the exit status.
+    int finish(int status);
+
+    CliHost& host() { return host_; }
+    bool verify_after() const { return verify_; }
+
+  private:
+    int wrong_entry(const QString& hint);
+
+    CliContext& context_;
+    CliHost host_;
+    PortChoice port_;
+    bool verify_ = false;
+    std::optional<ProgrammerConnection> connection_;
+};
+
+int ChipCommand::wrong_entry(const QString& hint) {
+    host_.show_message("Wrong entry!", kMessageError, context_.state.product_title);
+    return context_.fail(kExitUsage, hint);
+}
+
+int ChipCommand::prepare(bool takes_verify) {
+    context_.out << context_.model_line() << Qt::endl;
+    const QCommandLineParser& parser = context_.parser;
+    if (parser.isSet(kProgTimeOption)) {
+        // As "Change Default Programming Time": it replaces the model's time for this command only.
+        const std::optional<std::int32_t> milliseconds =
+            typed_prog_time(parser.value(kProgTimeOption).toStdString());
+        if (!milliseconds) return wrong_entry(QStringLiteral("--prog-time takes 1 to 30 (milliseconds)"));
+        context_.state.prog_time_ms = *milliseconds;
+    }
+    if (parser.isSet(kPortOption)) {
+        const std::optional<PortChoice> choice = parse_port_choice(parser.value(kPortOption).toStdString());
+        if (!choice)
+            return wrong_entry(
+                QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size())));
+        port_ = *choice;
+    }
+    verify_ = parser.isSet(kVerifyOption);
+    if (verify_ && !takes_verify)
+        return context_.fail(kExitUsage, QStringLiteral("--verify goes with program"));
+    return kExitOk;
+}
+
+int ChipCommand::connect() {
+    connection_.emplace(context_, host_);
+    return connection_->open(port_, context_.parser.value(kTraceOption));
+}
+
+int ChipCommand::run(Operation operation) {
+    ChipSession session = connection_->session();
+    const RunOutcome outcome = run_algorithm(session, operation);
+    host_.finish_operation();
+    return exit_status(outcome);
+}
+
+int ChipCommand::finish(int status) {
+    if (!connection_) return status;
+    const int finished = connection_->finish();
+    connection_.reset();
+    return status != kExitOk ? status : finished;
+}
+
+// erase and blank-check: the chip alone.
+int run_operation(CliContext& context, Operation operation) {
+    ChipCommand command(context);
+    if (const int status = command.prepare(false); status != kExitOk) return status;
+    int status = command.connect();
+    if (status == kExitOk) status = command.run(operation);
+    return command.finish(status);
+}
+
+int erase_command(CliContext& context, const QStringList&) {
+    return run_operation(context, Operation::Erase);
+}
+
+int blank_check_command(CliContext& context, const QStringList&) {
+    return run_operation(context, Operation::BlankCheck);
+}
+
+// program and verify: the HEX file is loaded before the programmer is touched.
+int run_with_file(CliContext& context, const QString& file, Operation operation) {
+    ChipCommand command(context);
+    if (const int status = command.prepare(operation == Operation::Program); status != kExitOk) return status;
+    if (!load_hex_argument(context, command.host(), file)) return kExitUsage;
+    int status = command.connect();
+    if (status == kExitOk) status = command.run(operation);
+    if (status == kExitOk && command.verify_after()) status = command.run(Operation::Verify);
+    return command.finish(status);
+}
+
+int program_command(CliContext& context, const QStringList& arguments) {
+    return run_with_file(context, arguments[0], Operation::Program);
+}
+
+int verify_command(CliContext& context, const QStringList& arguments) {
+    return run_with_file(context, arguments[0], Operation::Verify);
+}
+
+int read_command(CliContext& context, const QStringList& arguments) {
+    ChipCommand command(context);
+    if (const int status = command.prepare(false); status != kExitOk) return status;
+    int status = command.connect();
+    if (status == kExitOk) status = command.run(Operation::Read);
+    if (status == kExitOk && !save_hex_argument(context, command.host(), arguments[0])) status = kExitUsage;
+    return command.finish(status);
+}
+
+}  // namespace
+
+void register_chip_commands(CliRegistry& registry) {
+    registry.add_option({kPortOption,
+                         QStringLiteral("Programmer port: 1-16 (COM1-COM16), a serial device, or sim[:FILE] "
+                                        "for the simulated board with its chip kept in FILE; default: the "
+                                        "port the program uses."),
+                         QStringLiteral("PORT")});
+    registry.add_option({kProgTimeOption,
+                         QStringLiteral("Programming time in ms (1-30) instead of the model's."),
+                         QStringLiteral("MS")});
+    registry.add_option({kTraceOption,
+                         QStringLiteral("Record the programmer lines of the run as a VCD file."),
+                         QStringLiteral("FILE.vcd")});
+    registry.add_option({kVerifyOption, QStringLiteral("With program: verify the chip afterwards.")});
+    registry.add_command(
+        {QStringLiteral("erase"), {}, QStringLiteral("Erase the chip."), 0, true, erase_command});
+    registry.add_command({QStringLiteral("blank-check"),
+                          {},
+                          QStringLiteral("Check that the chip is erased."),
+                          0,
+                          true,
+                          blank_check_command});
+    registry.add_command({QStringLiteral("program"), QStringLiteral("FILE.hex"),
+                          QStringLiteral("Load a HEX file and program it into the chip."), 1, true,
+                          program_command});
+    registry.add_command({QStringLiteral("verify"), QStringLiteral("FILE.hex"),
+                          QStringLiteral("Load a HEX file and compare the chip with it."), 1, true,
+                          verify_command});
+    registry.add_command({QStringLiteral("read"), QStringLiteral("OUT.hex"),
+                          QStringLiteral("Read the chip and save it as a HEX file (replaced if it exists)."),
+                          1, true, read_command});
+}
+
+}  // namespace quillon

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QTextStream>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// A progress caption of a running script: "F:12/32768" (FLASH), "E:3/256" (EEPROM) or a
+// configuration byte's caption such as "CONF1L:".
+struct ProgressCaption {
+    std::string_view label;  // "FLASH", "EEPROM" or "CONF1L"; refers to static text or the caption
+    std::int64_t done = 0;   // bytes so far, counted from 1; 0 for a configuration byte
+    std::int64_t total = 0;
+};
+
+// The caption a status text is, or nothing for any other status text.
+std::optional<ProgressCaption> parse_progress_caption(std::string_view status);
+
+// One line of the bar, for example "FLASH   [##########----------]  50% of 32768 bytes".
+std::string progress_line(const ProgressCaption& caption, int width);
+
+// Draws the progress of a run on one terminal line, redrawn in place (carriage return) only when
+// what it shows changes, so that a run of many thousand captions writes a few hundred lines.
+class ProgressBar {
+  public:
+    explicit ProgressBar(QTextStream& err, int width = 30) : err_(err), width_(width) {}
+
+    void show(const ProgressCaption& caption);
+    // Blanks the line, so that other text starts at its beginning.
+    void clear();
+
+  private:
+    QTextStream& err_;
+    int width_;
+    std::string drawn_;
+};
+
+// True when standard error goes to a terminal (and not to a file or a pipe).
+bool stderr_is_terminal();
+
+}  // namespace quillon
