@@ -23,39 +23,38 @@ AppState state_with_models(int count) {
     return state;
 }
 
-TEST(StoredModelNumber, OutOfRangeOrNonNumbersSelectModelOneAndWriteItBack) {
+TEST(RestoreSettings, AStoredModelThatNamesNoModelIsReplacedByModelOne) {
     for (const std::string stored : {"0", "abc", "5", "-2", "99999999999", ""}) {
+        AppState state = state_with_models(4);
         MemorySettingsStore settings;
         settings.set_text_setting("Microcontroller Model", stored);
-        EXPECT_EQ(stored_model_number(settings, 4), 1) << stored;
+        restore_settings(state, settings);
+        EXPECT_EQ(state.model_number, 1) << stored;
+        EXPECT_EQ(state.model_name, "Chip1") << stored;
         EXPECT_EQ(settings.stored("Microcontroller Model").text, "1") << stored;
     }
 }
 
-TEST(StoredModelNumber, NumbersRoundHalfToEvenAndAreNotRewritten) {
-    const std::pair<const char*, int> cases[] = {{"2.5", 2}, {"3.5", 4},  {"4", 4},
-                                                 {" 3", 3},  {"1.49", 1}, {"2xyz", 2}};
+TEST(RestoreSettings, StoredNumbersRoundHalfToEvenAndAreNotRewritten) {
+    const std::pair<const char*, int> cases[] = {{"2.5", 2}, {"3.5", 4}, {"4", 4}, {" 3", 3}, {"2xyz", 2}};
     for (const auto& [stored, expected] : cases) {
+        AppState state = state_with_models(4);
         MemorySettingsStore settings;
         settings.set_text_setting("Microcontroller Model", stored);
-        EXPECT_EQ(stored_model_number(settings, 4), expected) << stored;
+        restore_settings(state, settings);
+        EXPECT_EQ(state.model_number, expected) << stored;
+        EXPECT_EQ(state.flash_size, 1024 * expected) << stored;
         EXPECT_EQ(settings.stored("Microcontroller Model").text, stored);
     }
-    MemorySettingsStore missing;
-    EXPECT_EQ(stored_model_number(missing, 4), 1);
-    EXPECT_EQ(missing.stored("Microcontroller Model").text, "1");
 }
 
-TEST(RestoreSettings, ReadsTheLastPathAndSelectsTheStoredModel) {
+TEST(RestoreSettings, ReadsTheLastPathWithTheProgramFolderAsDefault) {
     AppState state = state_with_models(3);
     MemorySettingsStore settings;
-    settings.set_text_setting("Microcontroller Model", "3");
     restore_settings(state, settings);
     EXPECT_EQ(state.last_path, "/opt/quillon/");
     EXPECT_EQ(settings.stored("Last Path").text, "/opt/quillon/");
-    EXPECT_EQ(state.model_number, 3);
-    EXPECT_EQ(state.model_name, "Chip3");
-    EXPECT_EQ(state.flash_size, 3072);
+    EXPECT_EQ(settings.stored("Microcontroller Model").text, "1");
 
     settings.set_text_setting("Last Path", "/home/user/hex/");
     restore_settings(state, settings);
