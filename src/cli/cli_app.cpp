@@ -17,6 +17,7 @@ CliRegistry make_registry() {
     registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
     register_device_commands(registry);
     register_hex_commands(registry);
+    register_check_devices_command(registry);
     return registry;
 }
 

@@ -60,6 +60,7 @@ class CliRegistry {
 
 void register_device_commands(CliRegistry& registry);
 void register_hex_commands(CliRegistry& registry);
+void register_check_devices_command(CliRegistry& registry);
 
 // Runs quillon-cli on its arguments (the program name first); returns the exit status.
 int run_cli(const QStringList& arguments);
