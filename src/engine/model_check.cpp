@@ -11,20 +11,12 @@ namespace quillon {
 
 namespace {
 
-const char* script_key(Operation operation) {
-    switch (operation) {
-        case Operation::Erase:
-            return "erasealg:";
-        case Operation::Program:
-            return "programalg:";
-        case Operation::Read:
-            return "readalg:";
-        case Operation::BlankCheck:
-            return "blankcheckalg:";
-        case Operation::Verify:
-            return "verifyalg:";
-    }
-    return "";
+// The model key that names the operation's slot: "blank check" gives "blankcheckalg:".
+std::string script_key(Operation operation) {
+    std::string key;
+    for (const char c : std::string_view(operation_name(operation)))
+        if (c != ' ') key.push_back(c);
+    return key + "alg:";
 }
 
 std::string quoted(const std::string& text) {
@@ -111,9 +103,9 @@ void check_power_pairs(const ScriptProgram& program, const AlgorithmScript& word
 void check_script(const AppState& state, const DeviceModel& model, Operation operation, int slot,
                   std::vector<ModelFault>& faults) {
     if (model.script_text(operation).empty()) {
-        faults.push_back({operation, slot,
-                          std::string("missing: the model's ") + script_key(operation) +
-                              " line is absent or names an empty slot"});
+        faults.push_back(
+            {operation, slot,
+             "missing: the model's " + script_key(operation) + " line is absent or names an empty slot"});
         return;
     }
     const AlgorithmScript& words = state.script_for(operation);
