@@ -110,8 +110,8 @@ int check_devices(CliContext& context, const QStringList&) {
 void register_check_devices_command(CliRegistry& registry) {
     registry.add_command({QStringLiteral("check-devices"),
                           {},
-                          QStringLiteral("Check every model of the device library (or the --model one) and "
-                                         "run its scripts on the simulated chip."),
+                          QStringLiteral("Check the library's models (or --model) and run them on the "
+                                         "simulated chips."),
                           0,
                           true,
                           check_devices});
