@@ -34,7 +34,9 @@ for target in "${targets[@]}"; do
     echo "== $target: ${seconds}s"
     max_len=4096
     [ "$target" = fuzz_hex_reader ] && max_len=65536
-    if ! "$build/bin/$target" "$dir" -max_total_time="$seconds" -max_len="$max_len" -timeout=30 \
+    runs=()
+    [ -n "${QUILLON_FUZZ_RUNS:-}" ] && runs=(-runs="$QUILLON_FUZZ_RUNS")
+    if ! "$build/bin/$target" "$dir" -max_total_time="$seconds" "${runs[@]}" -max_len="$max_len" -timeout=30 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" 2>"$build/$target.log"; then
         status=1
         tail -40 "$build/$target.log"

@@ -19,6 +19,7 @@ CliRegistry make_registry() {
     register_device_commands(registry);
     register_hex_commands(registry);
     register_chip_commands(registry);
+    register_check_devices_command(registry);
     return registry;
 }
 

@@ -74,6 +74,7 @@ class CliRegistry {
 void register_device_commands(CliRegistry& registry);
 void register_hex_commands(CliRegistry& registry);
 void register_chip_commands(CliRegistry& registry);
+void register_check_devices_command(CliRegistry& registry);
 
 class CliHost;
 

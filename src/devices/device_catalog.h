@@ -34,7 +34,8 @@ struct DeviceModel {
     const std::string& script_text(Operation op) const;
 };
 
-// A line the loader passed over although it looked meant, for checkers to report.
+// A line the loader passed over, or one that had no effect, although it looked meant; for checkers
+// to report.
 struct DeviceFileNote {
     int line = 0;
     std::string text;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "startup/ascii.h"
 #include "startup/numbers.h"
@@ -138,7 +139,13 @@ class DeviceTextParser {
                     note(line_number, "slot number outside 0 to 20; ignored");
                     return;
                 }
-                model.script[static_cast<std::size_t>(model_key.table)] = table(model_key.table).slot[*slot];
+                const ScriptText& text = table(model_key.table).slot[*slot];
+                if (!text) {
+                    note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
+                                          ", which is empty at this line; a slot must be defined above "
+                                          "the models that use it");
+                }
+                model.script[static_cast<std::size_t>(model_key.table)] = text;
                 return;
             }
             model_field(model, model_key.field) = std::string(value);
@@ -148,7 +155,7 @@ class DeviceTextParser {
 
     AlgorithmTable& table(Operation op) { return catalog_.tables[static_cast<std::size_t>(op)]; }
 
-    void note(int line_number, const char* text) { catalog_.notes.push_back({line_number, text}); }
+    void note(int line_number, std::string text) { catalog_.notes.push_back({line_number, std::move(text)}); }
 
     DeviceCatalog& catalog_;
 };

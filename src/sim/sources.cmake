@@ -5,6 +5,8 @@ target_sources(quillon_core PRIVATE
     sim/chip_memory.cpp
     sim/chip_model.cpp
     sim/icsp_shifter.cpp
+    sim/library_check.cpp
+    sim/model_simulation.cpp
     sim/pic18_chip.cpp
     sim/pic18_core.cpp
     sim/pic18_table.cpp

@@ -69,6 +69,10 @@ TEST(DeviceText, ModelKeysSetTheLatestModelAndCopyTheSlotAsItIsThen) {
     EXPECT_EQ(catalog.models[2].flash, "16384");
     EXPECT_EQ(catalog.models[2].script_text(Operation::Erase), "begin,end");
     EXPECT_EQ(catalog.models[2].script_text(Operation::Program), "old");
+    // The key that named a still empty slot is noted for checkers, with its line.
+    ASSERT_EQ(catalog.notes.size(), 1u);
+    EXPECT_EQ(catalog.notes[0].line, 3);
+    EXPECT_NE(catalog.notes[0].text.find("erasealg: names slot 1, which is empty"), std::string::npos);
 }
 
 TEST(DeviceText, AFileWithoutModelsHasNone) {
