@@ -94,6 +94,11 @@ std::string replace_file(const std::string& path, std::string_view text) {
         if (!error) target = resolved;
     }
     if (target.filename().empty()) return "the path names no file";
+    // Only a regular file can be replaced: a temporary file renamed over a device or a pipe would
+    // take its place (and with it the device node) instead of writing to it.
+    const fs::file_status existing = fs::status(target, error);
+    if (fs::is_directory(existing)) return "it is a folder, not a file";
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) return "it is not a regular file";
 
     const fs::path temporary = temporary_sibling(target);
     errno = 0;
