@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -184,6 +186,39 @@ TEST(FileDialogs, TheHexFilterBecomesQtNameFilters) {
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(dialog.nameFilters().size(), 2);
     EXPECT_EQ(chosen_file(dialog, QDialog::Rejected), "");
+}
+
+// Qt's own dialog, as on a platform without native file dialogs.
+TEST(FileDialogs, TheWidgetDialogAnswersWithTheChosenPath) {
+    TempDir dir;
+    const std::string existing = dir.write("blink.hex", kSmallFile);
+    AppState state;
+    ThemeState theme;
+    WidgetDialogs dialogs(state, theme);
+    const auto answer = [](const std::string& path) {
+        QTimer::singleShot(0, [path] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (path.empty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(QString::fromStdString(path));
+            static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
+        });
+    };
+    answer(existing);
+    EXPECT_EQ(dialogs.choose_file({FileDialogRequest::Kind::Open, "Select HEX File To Open",
+                                   std::string(kHexFileFilter), dir.path() + "/"}),
+              existing);
+    answer(dir.file("new"));
+    EXPECT_EQ(dialogs.choose_file({FileDialogRequest::Kind::Save, "Save Buffer As",
+                                   std::string(kHexFileFilter), dir.path() + "/"}),
+              dir.file("new.hex"));
+    answer({});
+    EXPECT_EQ(dialogs.choose_file({FileDialogRequest::Kind::Open, "Select HEX File To Open",
+                                   std::string(kHexFileFilter), dir.path() + "/"}),
+              "");
 }
 
 }  // namespace
