@@ -103,7 +103,10 @@ void MainWindow::set_simulator(SimulatedProgrammer* simulator, bool on_for_this_
 }
 
 void MainWindow::menusim(bool on) {
-    if (simulator_ == nullptr || ports_ == nullptr) return;
+    if (simulator_ == nullptr || ports_ == nullptr) {
+        ui_->menusim->setChecked(simulated_);
+        return;
+    }
     settings_.set_number_setting(kSimulatedProgrammerSetting, on ? 1 : 0);
     use_simulator(on);
 }
@@ -127,6 +130,9 @@ void MainWindow::MouseWheel(std::int32_t /*mousekeys*/, std::int32_t rotation, s
                             std::int32_t /*ypos*/) {
     QScrollBar* scroll = active_table_ == 1 ? ui_->scrl1 : active_table_ == 2 ? ui_->scrl2 : nullptr;
     if (scroll == nullptr) return;
+    // An edit box over a table cell would stay where it is while other rows move under it, and
+    // its entry would go to a byte the box no longer covers: scrolling ends that edit untaken.
+    if (editing_ && edit_target_ != EditTarget::Config) finish_edit(false);
     const int step = rotation < 0 ? kWheelRows : -kWheelRows;
     scroll->setValue(std::clamp(scroll->value() + step, scroll->minimum(), scroll->maximum()));
 }

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -75,6 +76,22 @@ TEST_F(MouseWheelTest, ATableWithoutRowsToScrollStaysAtZero) {
     ASSERT_EQ(window->active_table(), 2);
     turn(eeprom_view(), -1);
     EXPECT_EQ(scrl2()->value(), 0);
+}
+
+TEST_F(MouseWheelTest, ScrollingEndsAnEditOfATableCellUntaken) {
+    load();
+    auto* flash = find<MemoryTable>(QStringLiteral("tabla_flash"));
+    const QRect cell = flash->cell_rect({0, 2}).translated(-flash->viewport()->pos());
+    QTest::mouseClick(flash->viewport(), Qt::RightButton, {}, cell.center());
+    auto* box = find<QLineEdit>(QStringLiteral("unosbox"));
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClicks(box, QStringLiteral("5A"));
+    turn(flash_view(), -1);
+    EXPECT_EQ(scrl1()->value(), 3);
+    EXPECT_FALSE(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(state.image.flash[2], 0xFF);
+    EXPECT_EQ(state.image.flash[0x32], 0xFF);
 }
 
 TEST_F(MouseWheelTest, TheSettingZeroTurnsTheWheelOff) {
