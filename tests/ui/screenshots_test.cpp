@@ -98,7 +98,7 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
     const std::string library = supplied_device_library();
     if (library.empty()) GTEST_SKIP() << "the supplied device library is not there";
     QDir().mkpath(folder);
-    const std::filesystem::path program = hex_corpus() / "ccs_pic18f452_volt_freq_phase.hex";
+    const std::filesystem::path program = hex_corpus_dir() / "ccs_pic18f452_volt_freq_phase.hex";
     for (const char* name : {"Original Lite", "Original Dark", "Mono Dark", "Halloween"}) {
         const QString base = folder + QLatin1Char('/') + slug(name);
         TempDir chips;
@@ -106,7 +106,7 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
         f.settings.set_text_setting("Color Theme", name);
         f.use_simulator(chips.path());
         f.load();
-        if (!hex_corpus().empty()) {
+        if (!hex_corpus_dir().empty()) {
             f.dialogs.files.push_back(program.string());
             f.find<QAction>(QStringLiteral("menuopen"))->trigger();
         }

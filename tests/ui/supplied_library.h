@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "hexfile/hex_test_support.h"
 #include "support/temp_dir.h"
 
 namespace quillon {
@@ -17,14 +18,6 @@ inline std::filesystem::path source_dir() {
 // The text of the device library the program ships with; empty when it cannot be read.
 inline std::string supplied_device_library() {
     return TempDir::read((source_dir() / "data" / "quillondevices.txt").string());
-}
-
-// The folder of real HEX files; empty when it is not there.
-inline std::filesystem::path hex_corpus() {
-    std::filesystem::path dir = QUILLON_HEX_CORPUS_DIR;
-    if (const char* from_environment = std::getenv("QUILLON_HEX_CORPUS")) dir = from_environment;
-    std::error_code error;
-    return std::filesystem::is_directory(dir, error) ? dir : std::filesystem::path();
 }
 
 }  // namespace quillon

@@ -29,7 +29,7 @@ class Walkthrough : public ::testing::Test, public WindowFixture {
 
     void SetUp() override {
         if (state.model_count == 0) GTEST_SKIP() << "the supplied device library is not there";
-        if (hex_corpus().empty()) GTEST_SKIP() << "the HEX corpus is not there";
+        if (hex_corpus_dir().empty()) GTEST_SKIP() << "the HEX corpus is not there";
         settings.set_number_setting("Simulated Programmer", 1);
         use_simulator(chips.path());
         load();
@@ -66,7 +66,7 @@ TEST_F(Walkthrough, FromAHexFileToAProgrammedChipAndBack) {
     picture("02-model");
 
     // The program, from the file label.
-    const std::string program = (hex_corpus() / kProgram).string();
+    const std::string program = (hex_corpus_dir() / kProgram).string();
     dialogs.files.push_back(program);
     QTest::mouseClick(find<QWidget>(QStringLiteral("Label7")), Qt::LeftButton);
     EXPECT_EQ(status(), "Operation completed. Total 954 (.931K) program bytes loaded.");
