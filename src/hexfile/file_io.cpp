@@ -13,6 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Ten times the HEX text of the largest PIC18 image (2 MB of FLASH is about 6 MB of text).
+constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
+
 // The reason behind the last failed stream operation, as far as the system told it.
 std::string last_system_error(const char* fallback) {
     return errno != 0 ? std::generic_category().message(errno) : std::string(fallback);
@@ -57,6 +60,7 @@ FileText read_file_text(const std::string& path) {
         // Read a file of known size straight into the text; whatever else there is, in chunks.
         if (fs::is_regular_file(status)) {
             const std::uintmax_t size = fs::file_size(file_path, error);
+            if (!error && size > kMaxReadBytes) return {{}, kTooLarge};
             if (!error) {
                 result.text.resize(static_cast<std::size_t>(size));
                 in.read(result.text.data(), static_cast<std::streamsize>(size));
@@ -64,8 +68,11 @@ FileText read_file_text(const std::string& path) {
             }
         }
         char chunk[1 << 16];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
             result.text.append(chunk, static_cast<std::size_t>(in.gcount()));
+            // A device that never ends (a wrongly chosen /dev/zero) must not fill the memory.
+            if (result.text.size() > kMaxReadBytes) return {{}, kTooLarge};
+        }
     } catch (const std::bad_alloc&) {
         return {{}, kTooLarge};
     } catch (const std::length_error&) {
@@ -94,11 +101,16 @@ std::string replace_file(const std::string& path, std::string_view text) {
         if (!error) target = resolved;
     }
     if (target.filename().empty()) return "the path names no file";
-    // Only a regular file can be replaced: a temporary file renamed over a device or a pipe would
-    // take its place (and with it the device node) instead of writing to it.
     const fs::file_status existing = fs::status(target, error);
     if (fs::is_directory(existing)) return "it is a folder, not a file";
-    if (fs::exists(existing) && !fs::is_regular_file(existing)) return "it is not a regular file";
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) {
+        // A device or a pipe cannot be replaced by a new file (and must not be, even by root):
+        // the text goes into it as it is.
+        errno = 0;
+        std::ofstream device(target, std::ios::binary);
+        if (!device) return last_system_error("it cannot be opened for writing");
+        return write_and_close(device, text);
+    }
 
     const fs::path temporary = temporary_sibling(target);
     errno = 0;

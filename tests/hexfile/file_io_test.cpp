@@ -27,13 +27,6 @@ TEST(FileIo, AFullDiskIsNoticedWhenTheTextIsWritten) {
     EXPECT_FALSE(write_and_close(full, std::string(100000, 'x')).empty());
 }
 
-TEST(FileIo, ADeviceIsNeverReplacedByAFile) {
-    std::error_code error;
-    if (!std::filesystem::is_character_file("/dev/full", error)) GTEST_SKIP() << "no /dev/full here";
-    EXPECT_EQ(replace_file("/dev/full", "text"), "it is not a regular file");
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full", error));
-}
-
 TEST(FileIo, PathsAreUtf8) {
     TempDir dir;
     const std::string name = dir.file("\xC3\xA9t\xC3\xA9.hex");  // été.hex
