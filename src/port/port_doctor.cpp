@@ -79,6 +79,8 @@ class Examination {
     bool check_device();
     bool check_access();
     void check_kind();
+    // Before the port is opened here, so that only other programs count.
+    void find_holders() { holders_ = system_.holders(real_device()); }
     std::unique_ptr<ProgrammerPort> check_open(const std::function<PortOpenResult()>& open_port,
                                                bool access_reported);
     void check_lines(ProgrammerPort& port, Clock& clock, int rounds);
@@ -88,6 +90,7 @@ class Examination {
         report_.checks.push_back({name, verdict, std::move(finding), std::move(fix)});
     }
     std::string present_devices();
+    std::string real_device() const { return facts_.real_path.empty() ? target_.device : facts_.real_path; }
     int free_number();
     void check_board(const LineCosts& costs);
 
@@ -210,9 +213,8 @@ bool Examination::check_access() {
 }
 
 void Examination::check_kind() {
-    const std::string real = facts_.real_path.empty() ? target_.device : facts_.real_path;
+    const std::string real = real_device();
     const TtyFacts tty = system_.tty(file_name(real));
-    holders_ = system_.holders(real);
     if (!tty.known || (tty.subsystem.empty() && tty.driver.empty())) {
         add("kind", Verdict::Warning, real + " is no serial port with hardware behind it",
             "a pseudo-terminal or virtual device has no control lines: choose the port the board is on");
@@ -392,6 +394,7 @@ DoctorReport examine_port(const DoctorTarget& target, SystemView& system,
         if (!examination.check_device()) return report;
         access_reported = !examination.check_access();
         examination.check_kind();
+        examination.find_holders();
     }
     const std::unique_ptr<ProgrammerPort> port = examination.check_open(open_port, access_reported);
     if (port) examination.check_lines(*port, clock, rounds);

@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSettings>
+#include <filesystem>
 
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
@@ -87,6 +89,28 @@ TEST(CliDoctor, WithoutPortItExaminesThePortTheProgramUses) {
                          " (the setting \"Serial Port Device 6\" replaces /dev/ttyUSB1); chosen by the "
                          "setting \"Serial Port Number\".\n"))
         << run.out.toStdString();
+}
+
+TEST(CliDoctor, ALibraryThatCannotBeLoadedIsAProblemButThePortIsStillExamined) {
+    TempDir dir;
+    // A copy of the program in a folder of its own finds no device library beside it.
+    const std::filesystem::path bin = std::filesystem::path(dir.path()) / "lonely" / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::copy_file(QUILLON_CLI, bin / "quillon-cli");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", q(dir.path()));
+    environment.insert("XDG_CONFIG_HOME", q(dir.file(".config")));
+    process.setProcessEnvironment(environment);
+    process.start(QString::fromStdString((bin / "quillon-cli").string()), {"doctor", "--port", "sim"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (out.contains("ok       library")) GTEST_SKIP() << "a device library is installed on this machine";
+    EXPECT_EQ(process.exitCode(), 1) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("problem  library  the device library cannot be used (see above). Fix: "))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("ok       port     the simulated board")) << out.toStdString();
+    EXPECT_FALSE(out.contains("Estimated times"));
 }
 
 TEST(CliDoctor, BadUsageIsStatus2) {
