@@ -128,7 +128,8 @@ bool Examination::check_port() {
     return true;
 }
 
-// A number whose own device is absent, to take a device that no number stands for.
+// A number whose own device is absent, to take a device that no number stands for; COM1 to COM4
+// are left to the built-in ports, whose device nodes often exist without hardware.
 int Examination::free_number() {
     for (int number = 5; number <= 16; ++number) {
         if (!system_.device(target_.port_devices[static_cast<std::size_t>(number - 1)]).exists) return number;
