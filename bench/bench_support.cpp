@@ -16,7 +16,8 @@ std::string supplied_device_file() {
 
 bool select_supplied_model(AppState& state, std::string_view model) {
     state.catalog = DeviceCatalog{};
-    if (load_device_file(state.catalog, supplied_device_file()).status != DeviceFileStatus::Loaded) return false;
+    if (load_device_file(state.catalog, supplied_device_file()).status != DeviceFileStatus::Loaded)
+        return false;
     state.model_count = state.catalog.model_count();
     for (int number = 1; number <= state.model_count; ++number) {
         if (state.catalog.models[static_cast<std::size_t>(number)].name != model) continue;

@@ -40,9 +40,11 @@ class CountingPort final : public ProgrammerPort {
     bool rts = false;
 };
 
-// A host with no window: captions, yields and redraws go nowhere.
+// A host with no window: captions, yields and redraws go nowhere, and it asks for no yields at
+// all, as a host without events to run may.
 class NoOpHost final : public Host {
   public:
+    NoOpHost() { yield_every(kNoYields); }
     void set_status(std::string_view) override {}
     void set_loaded_file(std::string_view) override {}
     int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }

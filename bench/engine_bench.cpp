@@ -65,9 +65,9 @@ std::vector<LineEvent> record_program_all() {
 void report_changes(benchmark::State& state, std::int64_t changes_per_run, std::int64_t reads_per_run) {
     state.counters["line_changes"] = static_cast<double>(changes_per_run);
     state.counters["dsr_reads"] = static_cast<double>(reads_per_run);
-    state.counters["ns_per_change"] = benchmark::Counter(
-        static_cast<double>(changes_per_run) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_change"] =
+        benchmark::Counter(static_cast<double>(changes_per_run) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_EngineProgramAll(benchmark::State& state) {

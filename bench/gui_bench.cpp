@@ -56,8 +56,8 @@ struct WindowRig {
     WindowRig() {
         if (!select_supplied_model(state, "PIC18F452")) return;
         settings.put_text(kModelSetting, std::to_string(state.model_number));
-        window = std::make_unique<MainWindow>(
-            MainWindowServices{state, theme, settings, dialogs, clock, [] {}});
+        window =
+            std::make_unique<MainWindow>(MainWindowServices{state, theme, settings, dialogs, clock, [] {}});
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
         window->set_port_manager(ports.get());
         window->load();
@@ -79,9 +79,10 @@ WindowRig& rig() {
 }
 
 void report_changes(benchmark::State& state, std::int64_t changes) {
-    state.counters["line_changes"] = static_cast<double>(changes / static_cast<std::int64_t>(state.iterations()));
-    state.counters["ns_per_change"] = benchmark::Counter(static_cast<double>(changes),
-                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["line_changes"] =
+        static_cast<double>(changes / static_cast<std::int64_t>(state.iterations()));
+    state.counters["ns_per_change"] = benchmark::Counter(
+        static_cast<double>(changes), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_WindowProgramAll(benchmark::State& state) {

@@ -36,8 +36,10 @@ void program_and_verify(benchmark::State& state, const char* model) {
         }
         changes += board.change_count();
     }
-    state.counters["line_changes"] = static_cast<double>(changes / static_cast<std::int64_t>(state.iterations()));
-    state.counters["changes_per_s"] = benchmark::Counter(static_cast<double>(changes), benchmark::Counter::kIsRate);
+    state.counters["line_changes"] =
+        static_cast<double>(changes / static_cast<std::int64_t>(state.iterations()));
+    state.counters["changes_per_s"] =
+        benchmark::Counter(static_cast<double>(changes), benchmark::Counter::kIsRate);
 }
 
 void BM_SimProgramVerifyFamilyA(benchmark::State& state) {
