@@ -10,8 +10,9 @@ namespace quillon {
 namespace {
 
 // Requests between two looks at the clock never exceed this, so that a port that suddenly slows
-// down (a stalled USB adapter) is noticed within a bounded number of line changes.
-constexpr std::int64_t kMaxRequestsPerLook = 1024;
+// down is noticed within a bounded number of line changes. Only a port that changes a line in
+// about 100 ns or less (the simulated board) comes near it; a serial port stays at a few.
+constexpr std::int64_t kMaxRequestsPerLook = 8192;
 
 }  // namespace
 

@@ -57,8 +57,10 @@ void GuiHost::disable() {
 }
 
 void GuiHost::enable() {
-    show_held_status();
     window_.enable();
+    // After the window's own event run: a final caption usually follows at once, and the held
+    // progress caption need not be painted on the way.
+    show_held_status();
     pump_.force_next();
     yield_every(1);
 }
