@@ -15,8 +15,8 @@
 namespace quillon::bench {
 
 // A programmer port that only counts: the cheapest port there can be, so that whatever a run
-// costs beyond it is the program's own. DATA IN reads not asserted, so every read gives 0 and a
-// write-completion poll ends at once.
+// costs beyond it is the program's own. DATA IN reads `dsr_level`: not asserted unless set, so
+// every read gives 0 and a write-completion poll ends at once.
 class CountingPort final : public ProgrammerPort {
   public:
     void set_dtr(bool asserted) override {
@@ -29,13 +29,14 @@ class CountingPort final : public ProgrammerPort {
     }
     bool read_dsr() override {
         ++reads;
-        return false;
+        return dsr_level;
     }
     void write_byte(std::uint8_t) override { ++changes; }
     bool failed() const override { return false; }
 
     std::int64_t changes = 0;
     std::int64_t reads = 0;
+    bool dsr_level = false;
     bool dtr = false;
     bool rts = false;
 };

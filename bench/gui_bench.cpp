@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <functional>
 #include <memory>
 
 #include "bench_support.h"
@@ -73,11 +74,6 @@ struct WindowRig {
     QString status() const { return window->findChild<QLabel*>(QStringLiteral("label_status"))->text(); }
 };
 
-WindowRig& rig() {
-    static WindowRig shared;
-    return shared;
-}
-
 void report_changes(benchmark::State& state, std::int64_t changes) {
     state.counters["line_changes"] =
         static_cast<double>(changes / static_cast<std::int64_t>(state.iterations()));
@@ -85,8 +81,7 @@ void report_changes(benchmark::State& state, std::int64_t changes) {
         static_cast<double>(changes), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_WindowProgramAll(benchmark::State& state) {
-    WindowRig& r = rig();
+void BM_WindowProgramAll(benchmark::State& state, WindowRig& r) {
     if (!r.ready) {
         state.SkipWithError("the main window could not be set up with the PIC18F452 and the counting port");
         return;
@@ -101,10 +96,7 @@ void BM_WindowProgramAll(benchmark::State& state) {
     }
     report_changes(state, r.port->changes - before);
 }
-BENCHMARK(BM_WindowProgramAll)->Unit(benchmark::kMillisecond);
-
-void BM_CoreProgramAll(benchmark::State& state) {
-    WindowRig& r = rig();
+void BM_CoreProgramAll(benchmark::State& state, WindowRig& r) {
     if (!r.ready) {
         state.SkipWithError("the main window could not be set up with the PIC18F452 and the counting port");
         return;
@@ -120,14 +112,19 @@ void BM_CoreProgramAll(benchmark::State& state) {
     }
     report_changes(state, r.port->changes - before);
 }
-BENCHMARK(BM_CoreProgramAll)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 }  // namespace quillon::bench
 
 int main(int argc, char** argv) {
+    using namespace quillon::bench;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // One window for both, made after the application and gone before it.
+    WindowRig rig;
+    benchmark::RegisterBenchmark("BM_WindowProgramAll", BM_WindowProgramAll, std::ref(rig))
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CoreProgramAll", BM_CoreProgramAll, std::ref(rig))
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -29,13 +29,18 @@ struct PseudoTerminal {
     }
 };
 
+// Opens `port` on the pseudo-terminal; false (and the benchmark skipped) when there is none.
+bool open_on(QSerialPort& port, const PseudoTerminal& pty, benchmark::State& state) {
+    port.setPortName(pty.slave);
+    if (!pty.slave.isEmpty() && port.open(QIODevice::ReadWrite)) return true;
+    state.SkipWithError("no pseudo-terminal");
+    return false;
+}
+
 void BM_QSerialPortSetDtr(benchmark::State& state) {
     PseudoTerminal pty;
-    QSerialPort port(pty.slave);
-    if (pty.slave.isEmpty() || !port.open(QIODevice::ReadWrite)) {
-        state.SkipWithError("no pseudo-terminal");
-        return;
-    }
+    QSerialPort port;
+    if (!open_on(port, pty, state)) return;
     bool level = false;
     for (auto _ : state) {
         level = !level;
@@ -47,11 +52,8 @@ BENCHMARK(BM_QSerialPortSetDtr);
 
 void BM_QSerialPortReadDsr(benchmark::State& state) {
     PseudoTerminal pty;
-    QSerialPort port(pty.slave);
-    if (pty.slave.isEmpty() || !port.open(QIODevice::ReadWrite)) {
-        state.SkipWithError("no pseudo-terminal");
-        return;
-    }
+    QSerialPort port;
+    if (!open_on(port, pty, state)) return;
     for (auto _ : state) {
         benchmark::DoNotOptimize(port.pinoutSignals());
         port.clearError();
