@@ -25,6 +25,8 @@ seed() {
             grep -a 'algdef' data/quillondevices.txt | sed 's/^[^:]*: //' | tr -d '\r' | head -40 |
                 awk -v d="$dir" '{ f = d "/script" NR; printf "\001\001%s", $0 > f; close(f) }' ;;
     esac
+    # Inputs that once found a fault stay in the seeds, so every run checks them again.
+    find tests/fuzz/regressions -name "${name#fuzz_}-*" -exec cp {} "$dir" \; 2>/dev/null || true
     echo "$dir"
 }
 

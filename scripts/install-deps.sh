@@ -10,6 +10,7 @@ packages=(
     clang clang-format libclang-rt-dev
     xvfb xauth srecord
     gtkwave
+    dpkg-dev desktop-file-utils man-db
 )
 
 missing=()

@@ -20,6 +20,7 @@ CliRegistry make_registry() {
     register_hex_commands(registry);
     register_chip_commands(registry);
     register_check_devices_command(registry);
+    register_doctor_command(registry);
     return registry;
 }
 
@@ -32,8 +33,9 @@ QString commands_help(const CliRegistry& registry) {
         text += QStringLiteral("  %1  %2\n").arg(usage, -26).arg(command.summary);
     }
     text += QStringLiteral(
-        "\nExit status: 0 success; 1 a blank check or verify found differences;\n"
-        "2 bad usage or bad input; 3 programmer port error or a run ended by a fault.");
+        "\nExit status: 0 success; 1 a blank check or verify found differences, check-devices\n"
+        "found a failing model or doctor a problem; 2 bad usage or bad input; 3 programmer port\n"
+        "error or a run ended by a fault.");
     return text;
 }
 

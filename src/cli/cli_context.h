@@ -14,7 +14,7 @@ namespace quillon {
 
 // Exit statuses of quillon-cli.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitDifferences = 1;  // a blank check or verify found differences
+inline constexpr int kExitDifferences = 1;  // differences found, a failing model, a problem found
 inline constexpr int kExitUsage = 2;        // bad usage or bad input
 inline constexpr int kExitPort = 3;         // programmer port error, or a run ended by a fault
 
@@ -75,6 +75,7 @@ void register_device_commands(CliRegistry& registry);
 void register_hex_commands(CliRegistry& registry);
 void register_chip_commands(CliRegistry& registry);
 void register_check_devices_command(CliRegistry& registry);
+void register_doctor_command(CliRegistry& registry);
 
 class CliHost;
 

@@ -68,7 +68,10 @@ RunOutcome end_faulted_run(ChipSession& session, ScriptInterpreter& interpreter,
     session.host.enable();
     if (interpreter.fault() == RunFault::PortFailed) {
         state.port_open = false;
-        session.host.set_status("Serial port COM" + std::to_string(state.port_number) + " error!");
+        const std::string port_name = state.port_label.empty()
+                                          ? "Serial port COM" + std::to_string(state.port_number)
+                                          : state.port_label;
+        session.host.set_status(port_name + " error!");
         std::string text = "The programmer port stopped working during the operation";
         const std::string cause = interpreter.fault_text();
         text += cause.empty() ? "." : ": " + cause + ".";

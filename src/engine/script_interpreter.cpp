@@ -34,6 +34,7 @@ void ScriptInterpreter::begin_run() {
     fault_text_.clear();
     powered_depth_ = 0;
     loop_started_ = false;
+    loop_ended_ = false;
     address_at_loop_ = -1;
 }
 
@@ -139,10 +140,12 @@ void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t 
     loop_started_ = true;
     if (state_.run_address <= values.loop_end) {
         address_at_loop_ = state_.run_address;
+        loop_ended_ = false;
         ++state_.run_pc;
     } else {
         state_.run_address = 0;
         address_at_loop_ = -1;
+        loop_ended_ = true;
         state_.run_pc = instruction.target;
     }
 }
@@ -150,6 +153,13 @@ void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t 
 void ScriptInterpreter::run_loop() {
     if (!loop_started_) {
         set_fault(RunFault::LoopStuck, "A \"loop\" ran before any loop was started in this run.");
+        return;
+    }
+    // An ended loop starts again from address 0 when a later "loop" returns to it, and would end
+    // and be sent back again for ever.
+    if (loop_ended_) {
+        set_fault(RunFault::LoopStuck,
+                  "A \"loop\" returned to a loop that had already ended; the run was stopped.");
         return;
     }
     // The body decides nothing but the address; if it left the address where it was, every

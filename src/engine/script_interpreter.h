@@ -75,6 +75,7 @@ class ScriptInterpreter {
     std::string fault_text_;
     int powered_depth_ = 0;
     bool loop_started_ = false;
+    bool loop_ended_ = false;  // the last loop instruction found its loop done and jumped past it
     std::int32_t address_at_loop_ = -1;
     std::string caption_;
 };

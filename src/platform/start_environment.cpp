@@ -21,7 +21,12 @@ StartEnvironment current_start_environment() {
     environment.separator = '/';
     environment.case_insensitive = false;
 #endif
-    environment.data_dirs.push_back(QDir::toNativeSeparators(installed_data_dir()).toStdString());
+    // An installed copy first looks for its own library, wherever it was installed, then for the
+    // one of the prefix it was built for.
+    const QString own_data_dir = QDir::cleanPath(dir + QStringLiteral("/" QUILLON_DATA_DIR_FROM_BIN));
+    environment.data_dirs.push_back(QDir::toNativeSeparators(own_data_dir).toStdString());
+    if (own_data_dir != QDir::cleanPath(installed_data_dir()))
+        environment.data_dirs.push_back(QDir::toNativeSeparators(installed_data_dir()).toStdString());
     return environment;
 }
 

@@ -30,22 +30,23 @@ std::optional<std::int32_t> typed_prog_time(std::string_view answer) {
     return typed_number_in_range(answer, 1, 30);
 }
 
-void PortManager::menuport() {
+bool PortManager::menuport() {
     const std::string prompt = std::string("Please select programmer serial port number [1-16]:") + kCrLf +
                                kCrLf + "The list of COM ports that can be opened:" + kCrLf + state_.port_list;
     const std::string answer =
         host_.ask_text(prompt, state_.product_title, std::to_string(state_.port_number));
-    if (answer.empty()) return;
+    if (answer.empty()) return false;
 
     const std::optional<std::int32_t> number = typed_port_number(answer);
     if (!number) {
         host_.show_message(kWrongEntry, kMessageError, state_.product_title);
-        return;
+        return false;
     }
     close_port();
     state_.port_number = *number;
     settings_.set_number_setting("Serial Port Number", state_.port_number);
     open_programmer_port();
+    return true;
 }
 
 void PortManager::menuprogtime() {

@@ -68,6 +68,7 @@ std::optional<PortError> PortManager::open_programmer_port() {
         opened.error = make_port_error(PortErrorKind::NoSuchDevice, state_.port_number, {});
     }
 
+    state_.port_label = status_prefix(state_.port_number);
     if (opened.port) {
         port_ = std::move(opened.port);
         state_.port_open = true;
@@ -83,6 +84,7 @@ std::optional<PortError> PortManager::open_programmer_port() {
 std::optional<PortError> PortManager::attach_port(std::unique_ptr<ProgrammerPort> port,
                                                   std::string_view name) {
     close_port();
+    state_.port_label = std::string(name);
     if (!port) return PortError{PortErrorKind::NoSuchDevice, std::string(name) + " does not exist."};
     if (const std::string failure = release_lines(*port); !failure.empty()) {
         host_.set_status(std::string(name) + " error!");

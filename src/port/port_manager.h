@@ -48,9 +48,13 @@ class PortManager {
     // The open programmer port, or null. A run that finds the port failed clears `port_open`; the
     // port then counts as closed until the next port change opens one.
     ProgrammerPort* port() const { return state_.port_open ? port_.get() : nullptr; }
+    // True while `port` is the manager's port, open or failed (whoever made it can tell whether
+    // it is still in use).
+    bool holds(const ProgrammerPort* port) const { return port != nullptr && port_.get() == port; }
 
     // "Change Serial Port Number": asks for 1 to 16 (also "COM5"), stores it and reopens the port.
-    void menuport();
+    // True when a number was taken and the port reopened (whether or not it opened).
+    bool menuport();
     // "Change Default Programming Time": asks for 1 to 30 ms; lasts until another model is selected.
     void menuprogtime();
     // "Serial Port Pinout".

@@ -66,6 +66,9 @@ struct AppState : ActiveDevice {
     std::int32_t port_number = 0;
     std::string baud_setting;
     bool port_open = false;
+    // How the status line names the programmer port ("Serial port COM5", "Simulated board
+    // (PIC18F452)"); set whenever a port is opened or attached.
+    std::string port_label;
 
     // Script run.
     AlgorithmScript run_script;

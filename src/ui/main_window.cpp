@@ -18,6 +18,7 @@
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
+#include "ui/simulated_programmer.h"
 #include "ui/start_settings.h"
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"
@@ -82,11 +83,16 @@ void MainWindow::connect_commands() {
                 [this, operation] { run_operation(operation); });
         connect(ui.command[i], &QPushButton::clicked, this, [this, operation] { run_operation(operation); });
     }
+    connect(ui.menuopen, &QAction::triggered, this, &MainWindow::menuopen);
+    connect(ui.menusave, &QAction::triggered, this, &MainWindow::menusave);
+    connect(ui.menucheck, &QAction::triggered, this, &MainWindow::menucheck);
+    connect(ui.menusim, &QAction::triggered, this, &MainWindow::menusim);
+    connect(ui.menumodel, &QAction::triggered, this, &MainWindow::menumodel);
+    connect(ui.menuport, &QAction::triggered, this, &MainWindow::menuport);
+    connect(ui.menuprogtime, &QAction::triggered, this, &MainWindow::menuprogtime);
     connect(ui.menuportinfo, &QAction::triggered, this, &MainWindow::menuportinfo);
     connect(ui.menucolors, &QAction::triggered, this, &MainWindow::menucolors);
     connect(ui.menuabout, &QAction::triggered, this, &MainWindow::menuabout);
-    // Not connected yet, and so without effect: menuopen, menusave (HEX files), menucheck (hardware
-    // check), menumodel (model selection), menuport and menuprogtime (port settings).
 
     for (QScrollBar* scroll : {ui.scrl1, ui.scrl2}) {
         connect(scroll, &QScrollBar::valueChanged, this, [this, scroll] { scroll_changed(*scroll); });
@@ -111,10 +117,18 @@ void MainWindow::load() {
     show();
     restore_settings(state_, settings_);
     menuclear();
-    if (ports_ != nullptr) {
-        ports_->scan_ports();
+    if (ports_ == nullptr) return;
+    ports_->scan_ports();
+    const bool simulated =
+        simulator_ != nullptr &&
+        (simulated_for_run_ || settings_.get_number_setting(kSimulatedProgrammerSetting, 0) != 0);
+    if (!simulated) {
         ports_->open_programmer_port();
+        return;
     }
+    // The serial port's number stays the default of the port command.
+    state_.port_number = settings_.get_number_setting("Serial Port Number", state_.default_port);
+    use_simulator(true);
 }
 
 void MainWindow::settheme() {
@@ -220,6 +234,7 @@ void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
     ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr, {}};
     const RunOutcome outcome = operation(session);
     if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
+    after_run();
     if (outcome == RunOutcome::ScriptUnrecognized && end_program_) end_program_();
 }
 

@@ -9,6 +9,7 @@
 #include "ui/buffer_edit.h"
 #include "ui/event_pump.h"
 #include "ui/gui_host.h"
+#include "ui/wheel_hook.h"
 
 class QAction;
 class QLabel;
@@ -23,6 +24,7 @@ class Clock;
 class MemoryTable;
 class PortManager;
 class SettingsStore;
+class SimulatedProgrammer;
 class UserDialogs;
 struct AppState;
 struct ThemeState;
@@ -52,6 +54,12 @@ class MainWindow final : public QMainWindow {
 
     // The owner of the programmer port; without one the chip operations find the port closed.
     void set_port_manager(PortManager* ports) { ports_ = ports; }
+    // The simulated board the Hardware menu can make the programmer port. It is used from the
+    // load step on when the setting "Simulated Programmer" is on, or when `on_for_this_run`
+    // (the program's --simulated switch, which stores nothing).
+    void set_simulator(SimulatedProgrammer* simulator, bool on_for_this_run = false);
+    // True while the simulated board is chosen as the programmer.
+    bool simulated() const { return simulated_; }
 
     // The host that operations started here report to.
     Host& host() { return host_; }
@@ -76,6 +84,22 @@ class MainWindow final : public QMainWindow {
     void menuabout();
     void menuportinfo();
     void menucolors();
+    void menuopen();
+    void menusave();
+    void menumodel();
+    void menucheck();
+    void menuport();
+    void menuprogtime();
+    // The Hardware menu's "Simulated Programmer" item: on makes the simulated board the programmer
+    // port, off goes back to the serial port; the choice is stored.
+    void menusim(bool on);
+
+    // One wheel event while the window is active: scrolls the active table three rows, towards
+    // higher addresses when `rotation` is negative (only its sign counts), within the scroll
+    // range. `mousekeys` and the pointer position are as the toolkit reported them.
+    void MouseWheel(std::int32_t mousekeys, std::int32_t rotation, std::int32_t xpos, std::int32_t ypos);
+    // True while the wheel is intercepted (the window is active and the wheel is enabled).
+    bool wheel_hooked() const { return wheel_hook_.hooked(); }
 
     // 1 = FLASH, 2 = EEPROM: the table the mouse wheel scrolls; 0 before either had the focus.
     int active_table() const { return active_table_; }
@@ -85,6 +109,7 @@ class MainWindow final : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     struct Controls;
@@ -106,6 +131,11 @@ class MainWindow final : public QMainWindow {
     QScrollBar& scroll_of(const MemoryTable& table) const;
     bool label_clicked(QObject* label);
 
+    // Commands.
+    void remember_folder(const std::string& chosen_path);
+    void use_simulator(bool on);
+    void after_run();
+
     AppState& state_;
     ThemeState& theme_;
     SettingsStore& settings_;
@@ -113,10 +143,14 @@ class MainWindow final : public QMainWindow {
     Clock& clock_;
     std::function<void()> end_program_;
     PortManager* ports_ = nullptr;
+    SimulatedProgrammer* simulator_ = nullptr;
+    bool simulated_for_run_ = false;
+    bool simulated_ = false;
 
     EventPump pump_;
     GuiHost host_;
     std::unique_ptr<Controls> ui_;
+    WheelHook wheel_hook_;
 
     int active_table_ = 0;
     bool busy_ = false;

@@ -47,6 +47,7 @@ struct MainWindow::Controls {
     QAction* menublank = nullptr;
     QAction* menuverify = nullptr;
     QAction* menucheck = nullptr;
+    QAction* menusim = nullptr;  // "Simulated Programmer", checkable
     QAction* menumodel = nullptr;
     QAction* menuport = nullptr;
     QAction* menuprogtime = nullptr;

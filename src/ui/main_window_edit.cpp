@@ -102,8 +102,14 @@ bool MainWindow::label_clicked(QObject* label) {
             return true;
         }
     }
-    // Label7 and label_hex open a HEX file, Label1, label_ime and label_info change the model;
-    // neither command is connected yet.
+    if (label == ui.label7 || label == ui.label_hex) {
+        menuopen();
+        return true;
+    }
+    if (label == ui.label1 || label == ui.label_ime || label == ui.label_info) {
+        menumodel();
+        return true;
+    }
     return false;
 }
 

@@ -166,6 +166,9 @@ void MainWindow::build_menus() {
 
     QMenu* hardware = add_menu(2, "menu4", QStringLiteral("&Hardware"));
     ui.menucheck = add_item(hardware, "menucheck", QStringLiteral("Check"));
+    ui.menusim = add_item(hardware, "menusim", QStringLiteral("Simulated Programmer"));
+    ui.menusim->setCheckable(true);
+    ui.menusim->setEnabled(false);  // until the program hands the window a simulated board
 
     QMenu* options = add_menu(3, "menu5", QStringLiteral("&Options"));
     ui.menumodel = add_item(options, "menumodel", QStringLiteral("Change Microcontroller Model"));

@@ -1,8 +1,12 @@
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "engine/clock.h"
 #include "engine/host.h"
@@ -14,6 +18,7 @@
 #include "startup/app_state.h"
 #include "startup/prepare_start.h"
 #include "ui/main_window.h"
+#include "ui/simulated_programmer.h"
 #include "ui/theme_state.h"
 #include "ui/user_dialogs.h"
 
@@ -31,7 +36,26 @@ QtSettingsStore open_settings() {
     return file.isEmpty() ? QtSettingsStore::for_current_user() : QtSettingsStore(file);
 }
 
+// Where the simulated chips keep their memories: a folder in the user's data folder.
+std::string simulated_chip_folder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(data).filePath(QStringLiteral("simulated-chips")).toStdString() + "/";
+}
+
 }  // namespace
+
+ProgramOptions parse_program_options(QApplication& application) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A programmer for PIC18 microcontrollers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulated(
+        QStringLiteral("simulated"),
+        QStringLiteral("Use the simulated programmer board for this run, without storing the choice."));
+    parser.addOption(simulated);
+    parser.process(application);  // --help, --version and unknown options end the program here
+    return {parser.isSet(simulated)};
+}
 
 bool prepare_program(AppState& state, const StartEnvironment& environment, UserDialogs& dialogs,
                      std::ostream& errors) {
@@ -51,6 +75,7 @@ bool prepare_program(AppState& state, const StartEnvironment& environment, UserD
 }
 
 int run_program(QApplication& application) {
+    const ProgramOptions options = parse_program_options(application);
     SingleInstance instance;
     if (!instance.acquire()) return 0;
 
@@ -62,6 +87,8 @@ int run_program(QApplication& application) {
     QtSettingsStore settings = open_settings();
     SystemClock clock;
     int exit_status = 0;
+    // Declared before the port manager, so that the simulated chip outlives the board it holds.
+    std::optional<SimulatedProgrammer> simulator;
     MainWindow window(
         MainWindowServices{state, theme, settings, dialogs, clock, [&exit_status, &application] {
                                exit_status = kExitScriptUnusable;
@@ -72,6 +99,8 @@ int run_program(QApplication& application) {
     // Declared after the window, so the port is released before the window goes.
     PortManager ports(state, settings, window.host(), provider);
     window.set_port_manager(&ports);
+    simulator.emplace(state, window.host(), clock, simulated_chip_folder());
+    window.set_simulator(&*simulator, options.simulated);
     window.load();
     const int status = QApplication::exec();
     return exit_status != 0 ? exit_status : status;

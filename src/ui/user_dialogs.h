@@ -10,8 +10,20 @@ namespace quillon {
 struct AppState;
 struct ThemeState;
 
-// Where the main window's messages and prompts go: the real dialogs in the program, preset answers
-// in tests.
+// What a file dialog is asked for.
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    std::string title;
+    // Pairs of description and pattern, each part ended by "|" but the last:
+    // "Intel HEX files (*.hex)|*.hex|All files (*.*)|*.*".
+    std::string filter;
+    // Where the dialog starts (a folder, with or without its final separator).
+    std::string folder;
+};
+
+// Where the main window's messages, prompts and file choices go: the real dialogs in the program,
+// preset answers in tests.
 class UserDialogs {
   public:
     virtual ~UserDialogs() = default;
@@ -20,9 +32,11 @@ class UserDialogs {
     // The typed text, or empty text on Cancel.
     virtual std::string ask_text(std::string_view prompt, std::string_view title,
                                  std::string_view default_text) = 0;
+    // The chosen path with the system's own separators, or empty text on Cancel.
+    virtual std::string choose_file(const FileDialogRequest& request) = 0;
 };
 
-// A new MessageDialog or InputDialog for every call, in the current theme.
+// A new MessageDialog, InputDialog or file dialog for every call, in the current theme.
 class WidgetDialogs final : public UserDialogs {
   public:
     WidgetDialogs(const AppState& state, const ThemeState& theme) : state_(state), theme_(theme) {}
@@ -33,6 +47,7 @@ class WidgetDialogs final : public UserDialogs {
     int show_message(std::string_view text, int kind, std::string_view title) override;
     std::string ask_text(std::string_view prompt, std::string_view title,
                          std::string_view default_text) override;
+    std::string choose_file(const FileDialogRequest& request) override;
 
   private:
     const AppState& state_;

@@ -147,6 +147,15 @@ TEST(ChipOperations, APortThatFailsDuringAReadLosesNothing) {
     EXPECT_NE(b.host.messages[0].text.find("disconnected"), std::string::npos);
 }
 
+TEST(ChipOperations, AFailedPortIsNamedAsTheUserKnowsIt) {
+    Bench b;
+    b.state.port_label = "Simulated board (PIC18F452)";
+    b.port.fail_after_changes = 500;
+    b.state.read_script = split_script("begin,setflashloop,flash=s09,loop,end");
+    EXPECT_EQ(read_all(b.session), RunOutcome::PortFailed);
+    EXPECT_EQ(b.host.status(), "Simulated board (PIC18F452) error!");
+}
+
 TEST(ChipOperations, AChipThatNeverFinishesAWriteIsPoweredDown) {
     Bench b;
     b.port.dsr_level = true;  // WR reads set forever

@@ -184,6 +184,22 @@ TEST(ScriptInterpreter, ALoopBodyThatDoesNotMoveStopsTheRun) {
     EXPECT_EQ(t.frames().size(), 1u);
 }
 
+TEST(ScriptInterpreter, ALoopThatReturnsToAnEndedLoopStopsTheRun) {
+    // The second "loop" would send the run back to the ended EEPROM loop, which starts again from
+    // address 0, ends, and is sent back again, for ever.
+    ScriptRun t;
+    t.run("seteepromloop,eeprom=s02,loop,s00-1234,loop,end");
+    EXPECT_EQ(t.interpreter.fault(), RunFault::LoopStuck);
+    EXPECT_EQ(t.state.run_pc, 5);
+
+    // The same when the first "loop" stands in a page block: the ended loop jumps past it to the
+    // second one.
+    ScriptRun pages;
+    pages.run("setflashloop,s0d-flash,ifpage,loop,endifpage,loop");
+    EXPECT_EQ(pages.interpreter.fault(), RunFault::LoopStuck);
+    EXPECT_EQ(pages.state.run_address, 0);
+}
+
 TEST(ScriptInterpreter, APortThatFailsStopsTheRun) {
     ScriptRun t;
     t.port.fail_after_changes = 100;

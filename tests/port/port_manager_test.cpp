@@ -165,16 +165,20 @@ TEST(PortOpen, AnAttachedPortStandsInForTheSerialPort) {
     EXPECT_EQ(rig.manager.port(), board_port);
     EXPECT_TRUE(rig.state.port_open);
     EXPECT_EQ(rig.host.status(), "Simulated board ready...");
+    EXPECT_EQ(rig.state.port_label, "Simulated board");
+    EXPECT_TRUE(rig.manager.holds(board_port));
     EXPECT_FALSE(board_port->dtr());
     EXPECT_FALSE(board_port->rts());
     EXPECT_EQ(board_port->change_count(), 2);
 
     rig.state.port_open = false;  // as a run does that found the port failed
     EXPECT_EQ(rig.manager.port(), nullptr);
+    EXPECT_TRUE(rig.manager.holds(board_port));  // until it is closed
     rig.state.port_open = true;
     rig.manager.close_port();
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_EQ(rig.manager.port(), nullptr);
+    EXPECT_FALSE(rig.manager.holds(board_port));
 
     // A port whose lines cannot be switched is refused under its own name.
     auto dead = std::make_unique<RecordingPort>();
@@ -215,7 +219,7 @@ TEST(ChangePortNumber, RefusesAnythingOutside1To16AndChangesNothing) {
         ProgrammerPort* before = rig.manager.port();
         const std::size_t opens = rig.provider.opens.size();
         rig.host.text_answers.push_back(answer);
-        rig.manager.menuport();
+        EXPECT_FALSE(rig.manager.menuport()) << answer;
         ASSERT_EQ(rig.host.messages.size(), 1u) << answer;
         EXPECT_EQ(rig.host.messages[0].text, "Wrong entry!");
         EXPECT_EQ(rig.host.messages[0].kind, kMessageError);
@@ -249,10 +253,12 @@ TEST(ChangePortNumber, AsksWithTheListFromStartUpAndCancelChangesNothing) {
 TEST(ChangePortNumber, AChosenPortThatFailsIsStoredAndReported) {
     Rig rig;
     open_on(rig, 9);
+    EXPECT_EQ(rig.state.port_label, "Serial port COM9");
     rig.host.text_answers.push_back("4");
-    rig.manager.menuport();
+    EXPECT_TRUE(rig.manager.menuport());
     EXPECT_EQ(rig.settings.stored("Serial Port Number").number, 4);
     EXPECT_EQ(rig.host.status(), "Serial port COM4 error!");
+    EXPECT_EQ(rig.state.port_label, "Serial port COM4");
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_FALSE(rig.provider.is_open(9));
 }

@@ -6,10 +6,18 @@
 #include <QDir>
 #include <QPixmap>
 
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+
 #include "engine/host.h"
+#include "engine/programmer_lines.h"
+#include "ui/hardware_check_dialog.h"
 #include "ui/input_dialog.h"
 #include "ui/memory_table.h"
 #include "ui/message_dialog.h"
+#include "ui/model_dialog.h"
+#include "ui/supplied_library.h"
 #include "ui/theme_window.h"
 #include "ui/window_fixture.h"
 
@@ -81,6 +89,50 @@ TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
         ThemeWindow themes(f.theme, f.settings, {});
         themes.show();
         EXPECT_TRUE(themes.grab().save(base + "-themes.png"));
+    }
+}
+
+TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
+    const QString folder = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR is not set";
+    const std::string library = supplied_device_library();
+    if (library.empty()) GTEST_SKIP() << "the supplied device library is not there";
+    QDir().mkpath(folder);
+    const std::filesystem::path program = hex_corpus_dir() / "ccs_pic18f452_volt_freq_phase.hex";
+    for (const char* name : {"Original Lite", "Original Dark", "Mono Dark", "Halloween"}) {
+        const QString base = folder + QLatin1Char('/') + slug(name);
+        TempDir chips;
+        WindowFixture f(library);
+        f.settings.set_text_setting("Color Theme", name);
+        f.use_simulator(chips.path());
+        f.load();
+        if (!hex_corpus_dir().empty()) {
+            f.dialogs.files.push_back(program.string());
+            f.find<QAction>(QStringLiteral("menuopen"))->trigger();
+        }
+        f.find<QAction>(QStringLiteral("menusim"))->trigger();  // the board takes over from COM3
+        EXPECT_TRUE(f.window->grab().save(base + "-simulated.png"));
+        if (std::string_view(name) == "Original Lite") {
+            f.find<QPushButton>(QStringLiteral("Command1"))->click();
+            EXPECT_TRUE(f.window->grab().save(base + "-simulated-programmed.png"));
+        }
+
+        ModelDialog models(f.state, f.theme, f.settings);
+        models.click(5);
+        models.show();
+        EXPECT_TRUE(models.grab().save(base + "-models.png"));
+        models.cancel();
+
+        // The hardware check keeps its own colours in every theme: once.
+        if (std::string_view(name) == "Original Lite") {
+            ProgrammerLines lines(*f.ports->port(), f.window->host(), f.clock);
+            HardwareCheckDialog check(lines);
+            check.show();
+            check.findChild<QCheckBox*>(QStringLiteral("Check3"))->click();
+            check.findChild<QCheckBox*>(QStringLiteral("Check4"))->click();
+            check.tick();  // DATA IN follows DATA OUT on the board
+            EXPECT_TRUE(check.grab().save(base + "-check.png"));
+        }
     }
 }
 

@@ -10,8 +10,8 @@
 
 namespace quillon {
 
-// Message and input boxes that answer from queues set up by the test and remember what they were
-// asked (OK or Yes, and empty text, when a queue is empty).
+// Message, input and file boxes that answer from queues set up by the test and remember what they
+// were asked (OK or Yes, and empty text, when a queue is empty).
 class ScriptedDialogs final : public UserDialogs {
   public:
     struct Message {
@@ -36,10 +36,20 @@ class ScriptedDialogs final : public UserDialogs {
         return text;
     }
 
+    std::string choose_file(const FileDialogRequest& request) override {
+        file_requests.push_back(request);
+        if (files.empty()) return {};
+        std::string path = files.front();
+        files.pop_front();
+        return path;
+    }
+
     std::vector<Message> messages;
     std::vector<std::string> prompts;
     std::deque<int> answers;
     std::deque<std::string> texts;
+    std::vector<FileDialogRequest> file_requests;
+    std::deque<std::string> files;  // chosen paths; empty text (or none left) is Cancel
     std::function<void()> on_message;
 };
 

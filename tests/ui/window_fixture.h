@@ -14,6 +14,7 @@
 #include "support/fake_port_provider.h"
 #include "ui/main_window.h"
 #include "ui/scripted_dialogs.h"
+#include "ui/simulated_programmer.h"
 #include "ui/theme_state.h"
 
 namespace quillon {
@@ -35,15 +36,21 @@ inline const char* const kTestDevices =
 // A main window over test state: settings in memory, dialogs answered by the test, a fake clock,
 // and serial ports without hardware of which COM3 opens.
 struct WindowFixture {
-    WindowFixture() {
+    explicit WindowFixture(std::string_view devices = kTestDevices) {
         provider.openable = {3};
-        parse_device_text(state.catalog, kTestDevices);
+        parse_device_text(state.catalog, devices);
         state.model_count = state.catalog.model_count();
         state.program_folder = "/opt/quillon/";
         window = std::make_unique<MainWindow>(
             MainWindowServices{state, theme, settings, dialogs, clock, [this] { ++program_ends; }});
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
         window->set_port_manager(ports.get());
+    }
+
+    // A simulated board whose chips are kept in `folder`, for the window to use (before load()).
+    void use_simulator(const std::string& folder, bool on_for_this_run = false) {
+        simulator = std::make_unique<SimulatedProgrammer>(state, window->host(), clock, folder);
+        window->set_simulator(simulator.get(), on_for_this_run);
     }
 
     // The load step, with the window active so that focus events arrive.
@@ -69,6 +76,7 @@ struct WindowFixture {
     FakeClock clock;
     FakePortProvider provider;
     int program_ends = 0;
+    std::unique_ptr<SimulatedProgrammer> simulator;  // outlives the board the port manager holds
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<PortManager> ports;
 };

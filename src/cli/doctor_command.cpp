@@ -1,0 +1,204 @@
+// quillon-cli doctor: finds what stands between the user and a working programmer on a port (the
+// device, its permissions, another program holding it, the kind of port, what its line changes
+// cost, whether a board answers) and says how to mend each; estimates how long the selected model
+// takes on that port.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <array>
+#include <chrono>
+#include <optional>
+
+#include "cli/cli_context.h"
+#include "cli/cli_host.h"
+#include "cli/port_choice.h"
+#include "engine/clock.h"
+#include "port/doctor_output.h"
+#include "port/host_system_view.h"
+#include "port/port_doctor.h"
+#include "port/port_manager.h"
+#include "port/serial_port_provider.h"
+
+namespace quillon {
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+double seconds(std::chrono::nanoseconds time) {
+    return std::chrono::duration<double>(time).count();
+}
+
+QJsonObject stats_json(const CostStats& stats) {
+    return {{"samples", stats.samples},
+            {"median", stats.median_us},
+            {"p95", stats.p95_us},
+            {"mean", stats.mean_us}};
+}
+
+QJsonValue costs_json(const std::optional<LineCosts>& costs) {
+    if (!costs) return QJsonValue();
+    return QJsonObject{{"change_us", stats_json(costs->change)},
+                       {"dsr_read_us", stats_json(costs->dsr_read)},
+                       {"echo_reads", costs->echo_reads},
+                       {"echo_matches", costs->echo_matches}};
+}
+
+QJsonValue estimates_json(const std::optional<DoctorEstimates>& estimates) {
+    if (!estimates) return QJsonValue();
+    const OperationCounts& counts = estimates->counts;
+    QJsonArray operations;
+    for (const OperationCount& count : counts.operations) {
+        operations.append(QJsonObject{{"operation", QLatin1String(operation_name(count.operation))},
+                                      {"line_changes", static_cast<double>(count.line_changes)},
+                                      {"dsr_reads", static_cast<double>(count.dsr_reads)},
+                                      {"waits_s", seconds(count.waits)}});
+    }
+    QJsonArray ports;
+    for (const PortCost& cost : estimates->costs) {
+        QJsonObject row{{"port", text(cost.label)}, {"change_us", cost.change_us}, {"read_us", cost.read_us}};
+        for (const OperationCount& count : counts.operations) {
+            row.insert(QLatin1String(operation_name(count.operation)) + QStringLiteral("_s"),
+                       seconds(estimated_time(count, cost)));
+        }
+        ports.append(row);
+    }
+    return QJsonObject{{"model", text(counts.model)},
+                       {"unavailable", counts.unavailable.empty() ? QJsonValue() : text(counts.unavailable)},
+                       {"operations", operations},
+                       {"ports", ports}};
+}
+
+void print_json(CliContext& context, const DoctorTarget& target, const DoctorReport& report,
+                const std::optional<DoctorEstimates>& estimates) {
+    QJsonArray checks;
+    for (const DoctorCheck& check : report.checks) {
+        checks.append(QJsonObject{{"name", text(check.name)},
+                                  {"verdict", QLatin1String(verdict_word(check.verdict))},
+                                  {"finding", text(check.finding)},
+                                  {"fix", text(check.fix)}});
+    }
+    const QJsonObject port{{"number", target.number > 0 ? QJsonValue(target.number) : QJsonValue()},
+                           {"device", text(target.device)},
+                           {"chosen_by", text(target.chosen_by)}};
+    const QJsonObject object{{"port", port},
+                             {"checks", checks},
+                             {"line_costs", costs_json(report.costs)},
+                             {"estimates", estimates_json(estimates)},
+                             {"problems", report.count(Verdict::Problem)},
+                             {"warnings", report.count(Verdict::Warning)}};
+    context.out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+// The device library and model the estimates are for. A library the program cannot load is a
+// problem of the installation; a wrong --model or --device-file is bad usage.
+std::optional<int> check_library(CliContext& context, DoctorReport& report, bool& model_loaded) {
+    model_loaded = context.load_model() == kExitOk;
+    if (model_loaded) {
+        report.checks.push_back(
+            {"library",
+             Verdict::Ok,
+             (context.model_line() + QStringLiteral(" in ") + context.device_file_path).toStdString(),
+             {}});
+        return std::nullopt;
+    }
+    if (context.parser.isSet(QStringLiteral("model")) || context.parser.isSet(QStringLiteral("device-file")))
+        return kExitUsage;
+    report.checks.push_back({"library", Verdict::Problem, "the device library cannot be used (see above)",
+                             "reinstall the program, or name a device file with --device-file"});
+    return std::nullopt;
+}
+
+// The port as the program would choose it: by --port, or by the setting "Serial Port Number"
+// after a scan of the ports, as at the program's start.
+DoctorTarget choose_target(CliContext& context, const PortChoice& choice, SerialPortProvider& provider,
+                           SystemView& system) {
+    DoctorTarget target;
+    for (int number = 1; number <= 16; ++number)
+        target.port_devices[static_cast<std::size_t>(number - 1)] = provider.device_for(number);
+    SettingsStore& settings = context.settings();
+    target.line_settings = settings.get_text_setting("Serial Port Baud Rate", "56000") + ",n,8,1";
+    target.chosen_by = "--port";
+    switch (choice.kind) {
+        case PortChoice::Kind::Number:
+            target.number = choice.number;
+            break;
+        case PortChoice::Kind::Device:
+            target.device = choice.device;
+            target.number = find_port_number(choice.device, target.port_devices, system);
+            return target;
+        case PortChoice::Kind::Stored:
+        case PortChoice::Kind::Simulator: {
+            CliHost host(context.out, context.err);
+            PortManager manager(context.state, settings, host, provider);
+            manager.scan_ports();
+            target.number = settings.get_number_setting("Serial Port Number", context.state.default_port);
+            target.chosen_by = "the setting \"Serial Port Number\"";
+            break;
+        }
+    }
+    if (target.number >= 1 && target.number <= 16)
+        target.device = target.port_devices[static_cast<std::size_t>(target.number - 1)];
+    return target;
+}
+
+int doctor(CliContext& context, const QStringList&) {
+    PortChoice choice;
+    if (context.parser.isSet(QStringLiteral("port"))) {
+        const std::optional<PortChoice> parsed =
+            parse_port_choice(context.parser.value(QStringLiteral("port")).toStdString());
+        if (!parsed)
+            return context.fail(
+                kExitUsage,
+                QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size())));
+        choice = *parsed;
+    }
+    DoctorReport report;
+    bool model_loaded = false;
+    if (const std::optional<int> status = check_library(context, report, model_loaded)) return *status;
+
+    DoctorTarget target;
+    if (choice.kind == PortChoice::Kind::Simulator) {
+        target.chosen_by = "--port";
+        report.checks.push_back(
+            {"port", Verdict::Ok, "the simulated board: there is no serial port to check", {}});
+    } else {
+        HostSystemView system;
+        SerialPortProvider provider(context.settings());
+        target = choose_target(context, choice, provider, system);
+        const auto open_port = [&target, &provider] {
+            return target.number > 0 ? provider.open(target.number, target.line_settings)
+                                     : SerialPortProvider::open_device(target.device, target.line_settings);
+        };
+        SystemClock clock;
+        DoctorReport port_report = examine_port(target, system, open_port, clock);
+        report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
+        report.costs = port_report.costs;
+    }
+
+    std::optional<DoctorEstimates> estimates;
+    if (model_loaded) estimates = make_doctor_estimates(context.state, report.costs);
+    if (context.json) {
+        print_json(context, target, report, estimates);
+    } else {
+        context.out << text(doctor_text(report, estimates ? &*estimates : nullptr));
+    }
+    // Exit status 1: a problem was found.
+    return report.has_problem() ? kExitDifferences : kExitOk;
+}
+
+}  // namespace
+
+void register_doctor_command(CliRegistry& registry) {
+    registry.add_command({QStringLiteral("doctor"),
+                          {},
+                          QStringLiteral("Check the programmer port (or --port) and say how to fix what "
+                                         "stands in the way."),
+                          0,
+                          false,
+                          doctor});
+}
+
+}  // namespace quillon

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "port/line_cost.h"
+#include "port/operation_estimate.h"
+#include "port/port_doctor.h"
+#include "startup/app_state.h"
+
+namespace quillon {
+
+// How long program, read and verify of a full chip of the selected model take, on the measured
+// port or, without one, on typical ports.
+struct DoctorEstimates {
+    OperationCounts counts;
+    std::vector<PortCost> costs;  // one row each: the measured port, or the typical ones
+};
+
+// Counts the model's operations on the simulated chip and prices them with the mean measured
+// costs, or with typical_uart_cost() and typical_usb_cost() when nothing was measured.
+DoctorEstimates make_doctor_estimates(const AppState& state, const std::optional<LineCosts>& measured);
+
+// The report as the terminal shows it: one line per check ("problem  access   <finding>. Fix:
+// <fix>."), the estimates when given, and a closing count of problems and warnings.
+std::string doctor_text(const DoctorReport& report, const DoctorEstimates* estimates);
+
+}  // namespace quillon

@@ -1,0 +1,135 @@
+#include "port/operation_estimate.h"
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "buffers/reset_buffers.h"
+#include "engine/chip_operations.h"
+#include "port/counting_port.h"
+#include "sim/chip_model.h"
+#include "sim/pic18_chip.h"
+#include "sim/sim_board.h"
+
+namespace quillon {
+
+namespace {
+
+// Nobody watches the counting runs.
+class SilentHost final : public Host {
+  public:
+    void set_status(std::string_view) override {}
+    void set_loaded_file(std::string_view) override {}
+    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
+    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
+    void yield() override {}
+    void disable() override {}
+    void enable() override {}
+    void updatedisplay() override {}
+};
+
+// The fake clock as the scripts see it, adding up their sleeps. The board advances the fake clock
+// by itself for each line change; those microseconds are not sleeps.
+class WaitCountingClock final : public Clock {
+  public:
+    explicit WaitCountingClock(FakeClock& inner) : inner_(inner) {}
+    std::chrono::nanoseconds now() override { return inner_.now(); }
+    void sleep_ms(std::int64_t milliseconds) override {
+        waits += std::chrono::milliseconds(milliseconds);
+        inner_.sleep_ms(milliseconds);
+    }
+    std::chrono::nanoseconds waits{0};
+
+  private:
+    FakeClock& inner_;
+};
+
+// Random bytes fill FLASH and EEPROM, the last byte of each never erased, so that no script stops
+// early at an erased tail; configuration bytes keep the model's erased values (00 where the chip
+// has none, as it reads them).
+void fill_whole_chip(AppState& state, const ChipModel& chip) {
+    reset_buffers(state);
+    std::mt19937 random(20240611u);
+    MemoryImage& image = state.image;
+    for (std::uint8_t& byte : image.flash)
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    for (std::uint8_t& byte : image.eeprom)
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    if (!image.flash.empty()) image.flash.back() = 0x00;
+    if (!image.eeprom.empty()) image.eeprom.back() = 0x00;
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        if (!chip.has_config(k - 1)) image.config(k) = 0x00;
+}
+
+}  // namespace
+
+OperationCounts count_operations(const AppState& state) {
+    OperationCounts counts;
+    counts.model = state.model_name;
+    const std::optional<ChipModel> chip_model = find_chip_model(state.model_name);
+    if (!chip_model) {
+        counts.unavailable = "the simulated board has no " + state.model_name + " chip to count on";
+        return counts;
+    }
+    AppState run = state;
+    FakeClock clock;
+    SimLog log;
+    const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
+    SimBoard board(clock, log);
+    board.insert_chip(chip.get());
+    CountingPort port(board);
+    WaitCountingClock session_clock(clock);
+    SilentHost host;
+    ChipSession session{run, host, session_clock, &port, {}};
+    run.port_open = true;
+    fill_whole_chip(run, *chip_model);
+
+    // Verify runs last, on the chip that program wrote and read left alone; read refills the
+    // buffers with what it finds, which is the same image.
+    for (const Operation operation : {Operation::Program, Operation::Read, Operation::Verify}) {
+        port.reset_counts();
+        session_clock.waits = {};
+        if (run_algorithm(session, operation) != RunOutcome::Completed) {
+            counts.operations.clear();
+            counts.unavailable = std::string("the ") + operation_name(operation) + " script of " +
+                                 state.model_name +
+                                 " did not run through on the simulated chip (quillon-cli check-devices "
+                                 "tells why)";
+            return counts;
+        }
+        counts.operations.push_back({operation, port.changes(), port.reads(), session_clock.waits});
+    }
+    return counts;
+}
+
+PortCost typical_uart_cost() {
+    return {"built-in UART (typical)", 5, 5};
+}
+
+PortCost typical_usb_cost() {
+    return {"USB adapter (typical)", 1000, 1000};
+}
+
+std::chrono::nanoseconds estimated_time(const OperationCount& count, const PortCost& cost) {
+    const double line_us = static_cast<double>(count.line_changes) * cost.change_us +
+                           static_cast<double>(count.dsr_reads) * cost.read_us;
+    return count.waits + std::chrono::nanoseconds(std::llround(line_us * 1000.0));
+}
+
+std::string run_time_text(std::chrono::nanoseconds time) {
+    const double seconds = std::chrono::duration<double>(time).count();
+    char text[48];
+    if (seconds < 59.95) {  // what would print as 60.0 s reads as a minute
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+        return text;
+    }
+    const long long whole = std::llround(seconds);
+    if (whole < 3600) {
+        std::snprintf(text, sizeof text, "%lld min %lld s", whole / 60, whole % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%lld h %lld min", whole / 3600, (whole % 3600) / 60);
+    }
+    return text;
+}
+
+}  // namespace quillon

@@ -1,0 +1,150 @@
+// The main window's commands on files, the model, the programmer port and the hardware check, the
+// simulated programmer, and the mouse wheel.
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "engine/programmer_lines.h"
+#include "hexfile/hex_file_commands.h"
+#include "hexfile/hex_paths.h"
+#include "port/port_manager.h"
+#include "settings/settings_store.h"
+#include "startup/app_state.h"
+#include "ui/file_dialogs.h"
+#include "ui/hardware_check_dialog.h"
+#include "ui/main_window_controls.h"
+#include "ui/model_dialog.h"
+#include "ui/simulated_programmer.h"
+#include "ui/start_settings.h"
+#include "ui/user_dialogs.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr int kWheelRows = 3;
+
+char path_separator() {
+    return QDir::separator().toLatin1();
+}
+
+}  // namespace
+
+void MainWindow::remember_folder(const std::string& chosen_path) {
+    // The dialogs start in the folder of the last chosen file, whether or not it loads or saves.
+    state_.last_path = split_chosen_path(chosen_path, path_separator()).folder;
+    settings_.set_text_setting(kLastPathSetting, state_.last_path);
+}
+
+void MainWindow::menuopen() {
+    if (busy_) return;
+    const std::string path = dialogs_.choose_file({FileDialogRequest::Kind::Open, "Select HEX File To Open",
+                                                   std::string(kHexFileFilter), state_.last_path});
+    if (path.empty()) return;
+    remember_folder(path);
+    open_hex_file(state_, host_, path, path_separator());
+}
+
+void MainWindow::menusave() {
+    if (busy_) return;
+    const std::string path = dialogs_.choose_file(
+        {FileDialogRequest::Kind::Save, "Save Buffer As", std::string(kHexFileFilter), state_.last_path});
+    if (path.empty()) return;
+    remember_folder(path);
+    save_buffer_as(state_, host_, path, path_separator());
+}
+
+void MainWindow::menumodel() {
+    if (busy_) return;
+    ModelDialog dialog(state_, theme_, settings_, this);
+    dialog.exec();
+    menuclear();
+    // The simulated board takes a chip of the model now selected.
+    if (dialog.model_changed() && simulated_) simulator_->attach(*ports_);
+}
+
+void MainWindow::menucheck() {
+    ProgrammerPort* port = ports_ != nullptr ? ports_->port() : nullptr;
+    if (port == nullptr) {
+        set_status(QStringLiteral("Serial port %1 error!").arg(state_.port_number));
+        return;
+    }
+    ProgrammerLines lines(*port, host_, clock_);
+    HardwareCheckDialog dialog(lines, this);
+    dialog.exec();
+    if (port->failed()) {
+        // An adapter pulled out while the dialog was open: the port is no use any more.
+        ports_->close_port();
+        set_status(QString::fromStdString(state_.port_label + " error!"));
+    }
+}
+
+void MainWindow::menuport() {
+    if (ports_ == nullptr || !ports_->menuport()) return;
+    // A port number chosen means that serial port, also where the simulated board served.
+    if (simulated_) {
+        simulated_ = false;
+        ui_->menusim->setChecked(false);
+        settings_.set_number_setting(kSimulatedProgrammerSetting, 0);
+        simulator_->release(*ports_);
+    }
+}
+
+void MainWindow::menuprogtime() {
+    if (ports_ != nullptr) ports_->menuprogtime();
+}
+
+void MainWindow::set_simulator(SimulatedProgrammer* simulator, bool on_for_this_run) {
+    simulator_ = simulator;
+    simulated_for_run_ = on_for_this_run;
+    ui_->menusim->setEnabled(simulator_ != nullptr);
+}
+
+void MainWindow::menusim(bool on) {
+    if (simulator_ == nullptr || ports_ == nullptr) {
+        ui_->menusim->setChecked(simulated_);
+        return;
+    }
+    settings_.set_number_setting(kSimulatedProgrammerSetting, on ? 1 : 0);
+    use_simulator(on);
+}
+
+void MainWindow::use_simulator(bool on) {
+    simulated_ = on;
+    ui_->menusim->setChecked(on);
+    if (on) {
+        simulator_->attach(*ports_);
+    } else {
+        ports_->open_programmer_port();  // takes the board away first
+        simulator_->release(*ports_);
+    }
+}
+
+void MainWindow::after_run() {
+    if (simulated_ && simulator_ != nullptr) simulator_->save_chip();
+}
+
+void MainWindow::MouseWheel(std::int32_t /*mousekeys*/, std::int32_t rotation, std::int32_t /*xpos*/,
+                            std::int32_t /*ypos*/) {
+    QScrollBar* scroll = active_table_ == 1 ? ui_->scrl1 : active_table_ == 2 ? ui_->scrl2 : nullptr;
+    if (scroll == nullptr) return;
+    // An edit box over a table cell would stay where it is while other rows move under it, and
+    // its entry would go to a byte the box no longer covers: scrolling ends that edit untaken.
+    if (editing_ && edit_target_ != EditTarget::Config) finish_edit(false);
+    const int step = rotation < 0 ? kWheelRows : -kWheelRows;
+    scroll->setValue(std::clamp(scroll->value() + step, scroll->minimum(), scroll->maximum()));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            wheel_hook_.hook(*this, settings_);
+        else
+            wheel_hook_.unhook();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+}  // namespace quillon

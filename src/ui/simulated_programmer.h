@@ -1,0 +1,69 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "sim/pic18_chip.h"
+#include "sim/sim_log.h"
+
+namespace quillon {
+
+class Clock;
+class Host;
+class PortManager;
+class ProgrammerPort;
+struct AppState;
+
+// Number setting: 1 while the simulated board is the programmer, 0 for the serial port.
+inline constexpr std::string_view kSimulatedProgrammerSetting = "Simulated Programmer";
+
+// The simulated programmer board as the program's programmer port, with a chip of the selected
+// model in its socket. Each model's chip keeps its memories between runs in a HEX file of its own
+// in `chip_folder`; the file is written after every chip operation and whenever the chip leaves
+// the board. The board's line changes take no time of their own, while the programming pulses and
+// waits of a run take the time `clock` gives them. Must outlive the port manager it attaches to,
+// which holds the board while the chip stays here.
+class SimulatedProgrammer {
+  public:
+    SimulatedProgrammer(AppState& state, Host& host, Clock& clock, std::string chip_folder);
+    ~SimulatedProgrammer();
+    SimulatedProgrammer(const SimulatedProgrammer&) = delete;
+    SimulatedProgrammer& operator=(const SimulatedProgrammer&) = delete;
+
+    // Puts a chip of the selected model, holding what its file kept, on a new board and makes the
+    // board the programmer port; the chip that was there before goes back to its file. When the
+    // simulator has no chip of the model, or the chip's file cannot be read, the status line says
+    // so and the port is left closed. Returns whether the board is the programmer port now.
+    bool attach(PortManager& ports);
+
+    // Takes the chip off the board into its file; closes the port if the board still is it.
+    void release(PortManager& ports);
+
+    // Keeps the chip's memories in its file. A failure is shown in a message box.
+    bool save_chip();
+
+    bool has_chip() const { return chip_ != nullptr; }
+    Pic18Chip* chip() const { return chip_.get(); }
+    const std::string& folder() const { return folder_; }
+
+    // The file a model's chip is kept in: the folder, the model's name, ".hex".
+    std::string chip_file(std::string_view model_name) const;
+    // How the status line names the board: "Simulated board (PIC18F452)".
+    static std::string board_name(std::string_view model_name);
+
+  private:
+    std::unique_ptr<ProgrammerPort> make_board(Pic18Chip& chip);
+    void stop_without_port(PortManager& ports, const std::string& status);
+
+    AppState& state_;
+    Host& host_;
+    Clock& clock_;
+    std::string folder_;
+    SimLog log_;
+    std::unique_ptr<Pic18Chip> chip_;
+    std::string chip_path_;
+    const ProgrammerPort* board_ = nullptr;
+};
+
+}  // namespace quillon

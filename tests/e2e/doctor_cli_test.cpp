@@ -1,0 +1,146 @@
+// quillon-cli doctor and --help as a user runs them. No real serial device is opened: the ports
+// are the simulated board, files of the test's own, and numbers that lead into an empty folder.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <filesystem>
+
+#include "support/run_cli.h"
+#include "support/temp_dir.h"
+
+namespace quillon {
+namespace {
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+TEST(CliDoctor, OnTheSimulatedBoardEstimatesForTypicalPorts) {
+    const CliRun run = run_cli_process({"--model", "PIC18F452", "doctor", "--port", "sim"});
+    ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("ok       library  Model 1: PIC18F452 (from --model) in "))
+        << run.out.toStdString();
+    EXPECT_TRUE(
+        run.out.contains("ok       port     the simulated board: there is no serial port to check.\n"));
+    EXPECT_TRUE(
+        run.out.contains("Estimated times for a full PIC18F452:\n  built-in UART (typical)  program "));
+    EXPECT_TRUE(run.out.contains("\n  USB adapter (typical)    program "));
+    EXPECT_TRUE(run.out.endsWith("No problems found.\n"));
+
+    const CliRun json = run_cli_process({"--model", "PIC18F452", "doctor", "--port", "sim", "--json"});
+    ASSERT_EQ(json.status, 0);
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(object["problems"].toInt(), 0);
+    EXPECT_TRUE(object["line_costs"].isNull());
+    const QJsonObject estimates = object["estimates"].toObject();
+    EXPECT_EQ(estimates["model"].toString(), "PIC18F452");
+    const QJsonArray operations = estimates["operations"].toArray();
+    ASSERT_EQ(operations.size(), 3);
+    EXPECT_EQ(operations[0].toObject()["operation"].toString(), "program");
+    EXPECT_GT(operations[1].toObject()["dsr_reads"].toDouble(), 16 * 32768.0);
+    const QJsonArray ports = estimates["ports"].toArray();
+    ASSERT_EQ(ports.size(), 2);
+    EXPECT_EQ(ports[1].toObject()["change_us"].toDouble(), 1000.0);
+    EXPECT_GT(ports[1].toObject()["read_s"].toDouble(), ports[0].toObject()["read_s"].toDouble());
+}
+
+TEST(CliDoctor, AMissingDeviceIsAProblemWithStatus1) {
+    TempDir dir;
+    const CliRun run = run_cli_process({"doctor", "--port", q(dir.file("ttyGONE0"))});
+    EXPECT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(
+        run.out.contains("warning  port     " + q(dir.file("ttyGONE0")) + " is none of the port numbers"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("problem  device   " + q(dir.file("ttyGONE0")) + " does not exist; "));
+    EXPECT_TRUE(run.out.contains("Estimated times for a full PIC18F452:\n  built-in UART (typical)"))
+        << "without a port the estimates are for typical ones";
+
+    const std::string file = dir.write("ttyFILE0", "");
+    const CliRun on_file = run_cli_process({"doctor", "--port", q(file), "--json"});
+    EXPECT_EQ(on_file.status, 1);
+    const QJsonObject object = QJsonDocument::fromJson(on_file.out.toUtf8()).object();
+    EXPECT_EQ(object["problems"].toInt(), 1);
+    EXPECT_EQ(object["port"].toObject()["device"].toString(), q(file));
+    const QJsonArray checks = object["checks"].toArray();
+    const QJsonObject device = checks[2].toObject();
+    EXPECT_EQ(device["name"].toString(), "device");
+    EXPECT_EQ(device["verdict"].toString(), "problem");
+    EXPECT_TRUE(device["finding"].toString().contains("is no device but a file or folder"));
+}
+
+TEST(CliDoctor, WithoutPortItExaminesThePortTheProgramUses) {
+    TempDir dir;
+    const QString home = q(dir.file("home"));
+    {
+        QSettings settings(home + "/.config/Ardentix Quillon.ini", QSettings::IniFormat);
+        settings.setValue("Serial Port Number", 6);
+        for (int number = 1; number <= 16; ++number)
+            settings.setValue(QStringLiteral("Serial Port Device %1").arg(number),
+                              q(dir.file("missing-" + std::to_string(number))));
+    }
+    const CliRun run = run_cli_process({"doctor"}, home);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.out.contains("ok       port     COM6 is " + q(dir.file("missing-6")) +
+                         " (the setting \"Serial Port Device 6\" replaces /dev/ttyUSB1); chosen by the "
+                         "setting \"Serial Port Number\".\n"))
+        << run.out.toStdString();
+}
+
+TEST(CliDoctor, ALibraryThatCannotBeLoadedIsAProblemButThePortIsStillExamined) {
+    TempDir dir;
+    // A copy of the program in a folder of its own finds no device library beside it.
+    const std::filesystem::path bin = std::filesystem::path(dir.path()) / "lonely" / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::copy_file(QUILLON_CLI, bin / "quillon-cli");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", q(dir.path()));
+    environment.insert("XDG_CONFIG_HOME", q(dir.file(".config")));
+    process.setProcessEnvironment(environment);
+    process.start(QString::fromStdString((bin / "quillon-cli").string()), {"doctor", "--port", "sim"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (out.contains("ok       library")) GTEST_SKIP() << "a device library is installed on this machine";
+    EXPECT_EQ(process.exitCode(), 1) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("problem  library  the device library cannot be used (see above). Fix: "))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("ok       port     the simulated board")) << out.toStdString();
+    EXPECT_FALSE(out.contains("Estimated times"));
+}
+
+TEST(CliDoctor, BadUsageIsStatus2) {
+    TempDir dir;
+    EXPECT_EQ(run_cli_process({"doctor", "--port", "17"}).status, 2);
+    EXPECT_EQ(run_cli_process({"doctor", "extra"}).status, 2);
+    EXPECT_EQ(run_cli_process({"doctor", "--port", "sim", "--model", "NoSuchChip"}).status, 2);
+    EXPECT_EQ(run_cli_process({"doctor", "--port", "sim", "--device-file", q(dir.file("none.txt"))}).status,
+              2);
+}
+
+TEST(CliHelp, ListsEveryCommandOptionAndExitStatus) {
+    const CliRun run = run_cli_process({"--help"});
+    ASSERT_EQ(run.status, 0);
+    for (const char* command :
+         {"models", "show", "hex-info FILE.hex", "convert IN.hex OUT.hex", "erase", "blank-check",
+          "program FILE.hex", "verify FILE.hex", "read OUT.hex", "check-devices", "doctor"}) {
+        EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command)))) << command;
+    }
+    for (const char* option : {"--device-file <PATH>", "--model <NAME|NUMBER>", "--json", "--port <PORT>",
+                               "--prog-time <MS>", "--trace <FILE.vcd>", "--verify", "--help", "--version"}) {
+        EXPECT_TRUE(run.out.contains(QLatin1String(option))) << option;
+    }
+    const QString statuses = run.out.simplified();
+    EXPECT_TRUE(
+        statuses.contains("Exit status: 0 success; 1 a blank check or verify found differences, "
+                          "check-devices found a failing model or doctor a problem; 2 bad usage or bad "
+                          "input; 3 programmer port error or a run ended by a fault."))
+        << run.out.toStdString();
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,200 @@
+// The simulated programmer board as the window's programmer port, on the supplied device library.
+#include "ui/simulated_programmer.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "sim/sim_board.h"
+#include "ui/model_dialog.h"
+#include "ui/supplied_library.h"
+#include "ui/window_fixture.h"
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A window on the supplied library with the simulated board, its chips kept in `folder`.
+struct SimulatedWindow : WindowFixture {
+    explicit SimulatedWindow(const std::string& folder, bool switched_on = true)
+        : WindowFixture(supplied_device_library()) {
+        if (switched_on) settings.set_number_setting("Simulated Programmer", 1);
+        use_simulator(folder);
+    }
+
+    void press(const char* button) { find<QPushButton>(QString::fromLatin1(button))->click(); }
+    std::string status() const { return text_of("label_status").toStdString(); }
+    QAction* sim_item() const { return find<QAction>(QStringLiteral("menusim")); }
+
+    // A program image: the first 4 KB of FLASH and the whole EEPROM hold a pattern.
+    void fill_image() {
+        for (std::size_t i = 0; i < 4096; ++i)
+            state.image.flash[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        for (std::size_t i = 0; i < state.image.eeprom.size(); ++i)
+            state.image.eeprom[i] = static_cast<std::uint8_t>(255 - i);
+        window->updatedisplay();
+    }
+};
+
+class SimulatedProgrammerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (supplied_device_library().empty()) GTEST_SKIP() << "the supplied device library is not there";
+    }
+    std::string chip_file(const char* model) const { return folder.file(std::string(model) + ".hex"); }
+
+    TempDir folder;
+};
+
+TEST_F(SimulatedProgrammerTest, TheButtonsProgramVerifyReadEraseAndBlankCheckTheSimulatedChip) {
+    SimulatedWindow w(folder.path());
+    w.load();
+    EXPECT_TRUE(w.sim_item()->isChecked());
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) ready...");
+    EXPECT_EQ(w.state.port_label, "Simulated board (PIC18F452)");
+    ASSERT_TRUE(w.state.port_open);
+    EXPECT_EQ(w.state.port_number, 3);  // still the serial port's number for the port command
+
+    w.fill_image();
+    const MemoryImage image = w.state.image;
+    w.press("Command1");
+    EXPECT_TRUE(w.status().starts_with("Chip programmed. ")) << w.status();
+    ASSERT_NE(w.simulator->chip(), nullptr);
+    const ChipMemory& chip = w.simulator->chip()->memory();
+    EXPECT_TRUE(std::equal(chip.flash.begin(), chip.flash.end(), image.flash.begin()));
+    EXPECT_TRUE(std::equal(chip.eeprom.begin(), chip.eeprom.end(), image.eeprom.begin()));
+    EXPECT_TRUE(fs::exists(chip_file("PIC18F452")));  // kept after every operation
+
+    w.press("Command5");
+    EXPECT_TRUE(w.status().starts_with("Chip verified. ")) << w.status();
+    w.find<QAction>(QStringLiteral("menuclear"))->trigger();
+    w.press("Command2");
+    EXPECT_TRUE(w.status().starts_with("Chip read. ")) << w.status();
+    EXPECT_EQ(w.state.image.flash, image.flash);
+    EXPECT_EQ(w.state.image.eeprom, image.eeprom);
+
+    w.press("Command3");
+    EXPECT_TRUE(w.status().starts_with("Chip erased. ")) << w.status();
+    w.press("Command4");
+    EXPECT_TRUE(w.status().starts_with("Chip is blank. ")) << w.status();
+    EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+TEST_F(SimulatedProgrammerTest, TheChipKeepsItsMemoriesBetweenTwoWindows) {
+    MemoryImage image;
+    {
+        SimulatedWindow first(folder.path());
+        first.load();
+        first.fill_image();
+        image = first.state.image;
+        first.press("Command1");
+        ASSERT_TRUE(first.status().starts_with("Chip programmed. ")) << first.status();
+    }
+    SimulatedWindow second(folder.path());
+    second.load();
+    second.press("Command2");
+    ASSERT_TRUE(second.status().starts_with("Chip read. ")) << second.status();
+    EXPECT_EQ(second.state.image.flash, image.flash);
+    EXPECT_EQ(second.state.image.eeprom, image.eeprom);
+}
+
+TEST_F(SimulatedProgrammerTest, TheMenuItemSwitchesBetweenTheBoardAndTheSerialPort) {
+    SimulatedWindow w(folder.path(), false);
+    w.load();
+    EXPECT_FALSE(w.sim_item()->isChecked());
+    EXPECT_TRUE(w.sim_item()->isEnabled());
+    EXPECT_EQ(w.status(), "Serial port COM3 ready...");
+    EXPECT_EQ(w.settings.stored("Simulated Programmer").number, 0);
+
+    w.sim_item()->trigger();
+    EXPECT_TRUE(w.window->simulated());
+    EXPECT_EQ(w.settings.stored("Simulated Programmer").number, 1);
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) ready...");
+    EXPECT_FALSE(w.provider.is_open(3));
+    w.press("Command3");
+    EXPECT_TRUE(w.status().starts_with("Chip erased. ")) << w.status();
+
+    w.sim_item()->trigger();
+    EXPECT_FALSE(w.window->simulated());
+    EXPECT_EQ(w.settings.stored("Simulated Programmer").number, 0);
+    EXPECT_EQ(w.status(), "Serial port COM3 ready...");
+    EXPECT_TRUE(w.provider.is_open(3));
+    EXPECT_FALSE(w.simulator->has_chip());
+    EXPECT_TRUE(fs::exists(chip_file("PIC18F452")));
+
+    // Choosing a serial port number leaves the board too.
+    w.sim_item()->trigger();
+    w.dialogs.texts.push_back("3");
+    w.find<QAction>(QStringLiteral("menuport"))->trigger();
+    EXPECT_FALSE(w.sim_item()->isChecked());
+    EXPECT_EQ(w.settings.stored("Simulated Programmer").number, 0);
+    EXPECT_EQ(w.status(), "Serial port COM3 ready...");
+}
+
+TEST_F(SimulatedProgrammerTest, TheSwitchForOneRunStoresNothing) {
+    SimulatedWindow w(folder.path(), false);
+    w.use_simulator(folder.path(), true);
+    w.load();
+    EXPECT_TRUE(w.window->simulated());
+    EXPECT_TRUE(w.sim_item()->isChecked());
+    EXPECT_FALSE(w.settings.contains("Simulated Programmer"));
+}
+
+TEST_F(SimulatedProgrammerTest, AnotherModelTakesItsOwnChipAndAnUnknownOneClosesThePort) {
+    SimulatedWindow w(folder.path());
+    w.load();
+    const auto choose = [&w](int model) {
+        QTimer::singleShot(0, w.window.get(), [model] {
+            auto* dialog = qobject_cast<ModelDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->double_click(model);
+        });
+        w.find<QAction>(QStringLiteral("menumodel"))->trigger();
+    };
+    choose(2);
+    EXPECT_EQ(w.state.model_name, "PIC18F242");
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F242) ready...");
+    EXPECT_TRUE(fs::exists(chip_file("PIC18F452")));
+    EXPECT_EQ(w.simulator->chip()->model().name, "PIC18F242");
+
+    // A library model the simulator has no chip of.
+    w.state.catalog.models[3].name = "PIC18F9999";
+    choose(3);
+    EXPECT_EQ(w.status(), "The simulated board has no PIC18F9999 chip!");
+    EXPECT_FALSE(w.state.port_open);
+    EXPECT_FALSE(w.simulator->has_chip());
+    EXPECT_TRUE(fs::exists(chip_file("PIC18F242")));
+}
+
+TEST_F(SimulatedProgrammerTest, AFailedBoardIsNamedInTheStatusLine) {
+    SimulatedWindow w(folder.path());
+    w.load();
+    auto* board = dynamic_cast<SimBoard*>(w.ports->port());
+    ASSERT_NE(board, nullptr);
+    board->fail_after_changes(100);
+    w.press("Command3");
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) error!");
+    EXPECT_FALSE(w.state.port_open);
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_NE(w.dialogs.messages[0].text.find("disconnected"), std::string::npos);
+}
+
+TEST_F(SimulatedProgrammerTest, AChipFileThatCannotBeReadIsReportedAndKept) {
+    fs::create_directories(folder.path());
+    folder.write("PIC18F452.hex", ":0400000012345678XX\r\n");
+    SimulatedWindow w(folder.path());
+    w.load();
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) error!");
+    EXPECT_FALSE(w.state.port_open);
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_NE(w.dialogs.messages[0].text.find("cannot be read"), std::string::npos);
+    EXPECT_EQ(TempDir::read(chip_file("PIC18F452")), ":0400000012345678XX\r\n");
+}
+
+}  // namespace
+}  // namespace quillon
