@@ -17,7 +17,7 @@ namespace quillon::bench {
 // A programmer port that only counts: the cheapest port there can be, so that whatever a run
 // costs beyond it is the program's own. DATA IN reads `dsr_level`: not asserted unless set, so
 // every read gives 0 and a write-completion poll ends at once.
-class CountingPort final : public ProgrammerPort {
+class CountOnlyPort final : public ProgrammerPort {
   public:
     void set_dtr(bool asserted) override {
         ++changes;

@@ -21,7 +21,7 @@ struct Count {
 };
 
 Count count(AppState& state, Operation operation) {
-    CountingPort port;
+    CountOnlyPort port;
     // Program: every read 0 (write polls end at once). The others read FF from an erased chip.
     port.dsr_level = operation != Operation::Program;
     FakeClock clock;

@@ -76,7 +76,7 @@ void BM_EngineProgramAll(benchmark::State& state) {
         state.SkipWithError("the supplied device library or its PIC18F452 is missing");
         return;
     }
-    CountingPort port;
+    CountOnlyPort port;
     for (auto _ : state) {
         if (rig.run(port) != RunOutcome::Completed) {
             state.SkipWithError("program all did not complete");
@@ -94,7 +94,7 @@ void BM_ReplayProgramAll(benchmark::State& state) {
         state.SkipWithError("the recorded run did not complete");
         return;
     }
-    CountingPort port;
+    CountOnlyPort port;
     ProgrammerPort* target = &port;
     benchmark::DoNotOptimize(target);
     for (auto _ : state)

@@ -30,6 +30,7 @@ class SilentDialogs final : public UserDialogs {
         return kAnswerOk;
     }
     std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
+    std::string choose_file(const FileDialogRequest&) override { return {}; }
     int messages = 0;
 };
 
@@ -51,7 +52,7 @@ struct WindowRig {
     NoSerialPorts provider;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<PortManager> ports;
-    CountingPort* port = nullptr;
+    CountOnlyPort* port = nullptr;
     bool ready = false;
 
     WindowRig() {
@@ -62,7 +63,7 @@ struct WindowRig {
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
         window->set_port_manager(ports.get());
         window->load();
-        auto counting = std::make_unique<CountingPort>();
+        auto counting = std::make_unique<CountOnlyPort>();
         port = counting.get();
         if (ports->attach_port(std::move(counting), "Benchmark port")) return;
         fill_full_image(state, 452);
