@@ -28,7 +28,10 @@ fs::path temporary_sibling(const fs::path& target) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path name(".");
         name += target.filename();
-        name += "." + std::to_string(random()) + ".tmp";
+        std::string suffix(".");
+        suffix += std::to_string(random());
+        suffix += ".tmp";
+        name += suffix;
         candidate = target.parent_path() / name;
         std::error_code error;
         if (!fs::exists(fs::symlink_status(candidate, error))) break;

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "engine/clock.h"
 #include "engine/host.h"
@@ -44,7 +45,24 @@ std::string simulated_chip_folder() {
 
 }  // namespace
 
-ProgramOptions parse_program_options(QApplication& application) {
+bool asks_for_help_or_version(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" || argument == "--help-all" ||
+            argument == "-v" || argument == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+void set_application_names() {
+    QCoreApplication::setApplicationName(QStringLiteral("quillon"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Ardentix Quillon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+}
+
+ProgramOptions parse_program_options(QCoreApplication& application) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A programmer for PIC18 microcontrollers."));
     parser.addHelpOption();

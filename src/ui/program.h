@@ -3,6 +3,7 @@
 #include <iosfwd>
 
 class QApplication;
+class QCoreApplication;
 
 namespace quillon {
 
@@ -18,7 +19,14 @@ struct ProgramOptions {
 
 // Reads the command line; --help, --version and an unknown option end the program with their
 // text.
-ProgramOptions parse_program_options(QApplication& application);
+ProgramOptions parse_program_options(QCoreApplication& application);
+
+// True when the command line asks only for the help or the version text, which must print
+// without a display.
+bool asks_for_help_or_version(int argc, char* argv[]);
+
+// The program's names, as the window system and the settings see them.
+void set_application_names();
 
 // Start-up preparation as the program runs it, after the single-instance check. True when the
 // main window can follow. A missing or unreadable device file is explained in a message box; a

@@ -60,7 +60,7 @@ TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
         MessageDialog message(f.state, f.theme);
         message.prepare(
             "Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n"
-            "000010h,   00h,   FFh,\r\n300001h,   27h,   26h,\r\n",
+            "FLASH Byte 000010h,   00h,   FFh,\r\nCONF Byte 300001h,   27h,   26h,\r\n",
             kMessageError, "");
         message.show();
         EXPECT_TRUE(message.grab().save(base + "-message.png"));
