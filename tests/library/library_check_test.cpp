@@ -93,7 +93,7 @@ TEST_F(LibraryCheckTest, AVerifyBlindToFlashMissesTheChangedByte) {
     const ModelCheck model = check(changed("setflashloop,temp=s09,checkflash,loop,", ""), kPic18f4550);
     EXPECT_THAT(
         described(model),
-        Contains(HasSubstr("verify script (slot 2): did not notice a change of the chip at FLASH Byte")));
+        Contains(HasSubstr("verify script (slot 3): did not notice a change of the chip at FLASH Byte")));
 }
 
 TEST_F(LibraryCheckTest, ProgramAndReadThatAgreeOnAWrongAddressAreCaughtOnTheChip) {
