@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,30 @@ class Host {
     virtual void enable() = 0;
     // Redraw the tables, model labels and configuration cells from the state.
     virtual void updatedisplay() = 0;
+
+    // Where a chip operation lets events run: after every line change and every progress caption.
+    // Calls yield() each time, unless the host asked to hear of only every so many (yield_every):
+    // on a fast port a call for every change costs more than the change, and a window that lets
+    // events run at most every few milliseconds gains nothing from hearing of each one.
+    void yield_point() {
+        if (--calls_until_yield_ > 0) return;
+        calls_until_yield_ = calls_per_yield_;
+        yield();
+    }
+
+  protected:
+    // For a host that never has events to run.
+    static constexpr std::int64_t kNoYields = std::numeric_limits<std::int64_t>::max();
+
+    // From now on yield_point() calls yield() once in `calls` calls (at least 1), starting afresh.
+    void yield_every(std::int64_t calls) {
+        calls_per_yield_ = calls > 1 ? calls : 1;
+        calls_until_yield_ = calls_per_yield_;
+    }
+
+  private:
+    std::int64_t calls_per_yield_ = 1;
+    std::int64_t calls_until_yield_ = 1;
 };
 
 }  // namespace quillon

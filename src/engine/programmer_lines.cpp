@@ -8,107 +8,114 @@ constexpr int kPowerSettleMs = 50;
 
 }  // namespace
 
+// The changes inside a frame, each followed by its yield point. They do not ask the port whether
+// it still works: a port that has failed drops every later change and reads false by itself
+// (ProgrammerPort), so the primitives look once per frame and phase, and stop there. On a fast port
+// a look at every change would cost as much as the change.
+inline void ProgrammerLines::change_clock(bool high) {
+    port_.set_rts(high);
+    host_.yield_point();
+}
+
+inline void ProgrammerLines::change_data(bool high) {
+    port_.set_dtr(high);
+    host_.yield_point();
+}
+
 void ProgrammerLines::toggle_vdd_vpp() {
     if (port_.failed()) return;
     port_.write_byte(1);
-    host_.yield();
+    host_.yield_point();
 }
 
 void ProgrammerLines::clock_high() {
-    if (port_.failed()) return;
-    port_.set_rts(true);
-    host_.yield();
+    if (!port_.failed()) change_clock(true);
 }
 
 void ProgrammerLines::clock_low() {
-    if (port_.failed()) return;
-    port_.set_rts(false);
-    host_.yield();
+    if (!port_.failed()) change_clock(false);
 }
 
 void ProgrammerLines::data_high() {
-    if (port_.failed()) return;
-    port_.set_dtr(true);
-    host_.yield();
+    if (!port_.failed()) change_data(true);
 }
 
 void ProgrammerLines::data_low() {
-    if (port_.failed()) return;
-    port_.set_dtr(false);
-    host_.yield();
+    if (!port_.failed()) change_data(false);
 }
 
 int ProgrammerLines::read_data_in() {
     if (port_.failed()) return 0;
-    host_.yield();
+    host_.yield_point();
     // Two agreeing reads filter a glitch on a slow or noisy DATA IN line.
     const bool first = port_.read_dsr();
     const bool second = port_.read_dsr();
     return first && second && !port_.failed() ? 1 : 0;
 }
 
-void ProgrammerLines::short_pause() {
-    volatile int sum = 0;
-    for (int i = 0; i < 100; ++i)
-        sum = sum + i;
+// The data bit goes to DTR as it is: a branch on it would be mispredicted on every other bit of
+// real data.
+inline void ProgrammerLines::clock_bit(bool bit) {
+    change_clock(true);
+    change_data(bit);
+    change_clock(false);
 }
 
-void ProgrammerLines::clock_bit(bool bit) {
-    clock_high();
-    if (bit) {
-        data_high();
-    } else {
-        data_low();
-    }
-    clock_low();
+inline void ProgrammerLines::clock_pulse() {
+    change_clock(true);
+    change_clock(false);
 }
 
-void ProgrammerLines::clock_pulse() {
-    clock_high();
-    clock_low();
+inline void ProgrammerLines::clock_bits(std::uint32_t value, int count) {
+    for (int bit = 0; bit < count; ++bit)
+        clock_bit(((value >> bit) & 1U) != 0);
 }
 
 void ProgrammerLines::send_command(int command, std::int32_t operand) {
     if (command < 0 || command > 15 || operand < 0 || operand > 0xFFFF) return;
-    for (int bit = 0; bit < 4; ++bit)
-        clock_bit(((command >> bit) & 1) != 0);
-    data_low();
+    if (port_.failed()) return;
+    clock_bits(static_cast<std::uint32_t>(command), 4);
+    change_data(false);
     short_pause();
-    for (int bit = 0; bit < 16; ++bit)
-        clock_bit(((operand >> bit) & 1) != 0);
-    data_low();
+    if (port_.failed()) return;
+    clock_bits(static_cast<std::uint32_t>(operand), 16);
+    change_data(false);
     short_pause();
 }
 
 int ProgrammerLines::read_byte(int command) {
     if (command < 0 || command > 15) return 0;
-    for (int bit = 0; bit < 4; ++bit)
-        clock_bit(((command >> bit) & 1) != 0);
-    data_low();
+    if (port_.failed()) return 0;
+    clock_bits(static_cast<std::uint32_t>(command), 4);
+    change_data(false);
     short_pause();
+    if (port_.failed()) return 0;
     for (int i = 0; i < 8; ++i)
         clock_pulse();  // the chip ignores these eight bits
     short_pause();
-    data_high();
+    change_data(true);
     int value = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        clock_high();
-        if (read_data_in() == 1) value |= 1 << bit;
-        clock_low();
+        change_clock(true);
+        value |= read_data_in() << bit;  // 0 once the port has failed
+        change_clock(false);
     }
-    data_low();
+    change_data(false);
     short_pause();
     return value;
 }
 
 void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {
     // Command 0000 with a NOP operand, its fourth clock held high for the programming time.
-    data_low();
-    for (int i = 0; i < 3; ++i)
-        clock_pulse();
-    clock_high();
+    if (!port_.failed()) {
+        change_data(false);
+        for (int i = 0; i < 3; ++i)
+            clock_pulse();
+        change_clock(true);
+    }
     clock_.sleep_ms(prog_time_ms);
-    clock_low();
+    if (port_.failed()) return;
+    change_clock(false);
     short_pause();
     short_pause();
     for (int i = 0; i < 16; ++i)

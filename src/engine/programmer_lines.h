@@ -10,9 +10,10 @@
 namespace quillon {
 
 // The programmer's signals on the port lines and the ICSP primitives built from them. Every line
-// change lets the host's window events run, as the board is driven from the user-interface thread.
-// Once the port has failed, nothing touches it any more: changes are dropped and reads give 0, and
-// the caller learns of it through failed().
+// change is a yield point of the host, as the board is driven from the user-interface thread.
+// Once the port has failed, the primitives stop at the end of the frame or phase in progress (the
+// port drops what reaches it meanwhile), reads give 0, and the caller learns of it through
+// failed().
 class ProgrammerLines {
   public:
     ProgrammerLines(ProgrammerPort& port, Host& host, Clock& clock)
@@ -25,7 +26,9 @@ class ProgrammerLines {
     void data_high();       // DTR asserted
     void data_low();        // DTR not asserted
     int read_data_in();     // 1 when two reads of DSR both see it asserted
-    void short_pause();     // a moment of busy work between frames; no sleep, no yield
+    // The breath between two frames. The chip needs 40 ns there (P5, P5A), which the line changes
+    // around it give on any port many times over, so it does no work of its own.
+    void short_pause() {}
 
     // ICSP primitives. Out-of-range commands or operands clock nothing (a read of one gives 0).
     void send_command(int command, std::int32_t operand);
@@ -40,8 +43,11 @@ class ProgrammerLines {
     Clock& clock() { return clock_; }
 
   private:
+    void change_clock(bool high);
+    void change_data(bool high);
     void clock_bit(bool bit);
     void clock_pulse();
+    void clock_bits(std::uint32_t value, int count);  // `count` bits of `value`, bit 0 first
 
     ProgrammerPort& port_;
     Host& host_;

@@ -94,12 +94,12 @@ void ScriptInterpreter::caption_progress(char memory) {
     caption_.push_back('/');
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
-    host_.yield();
+    host_.yield_point();
 }
 
 void ScriptInterpreter::caption_config(int k) {
     host_.set_status(config_caption(k));
-    host_.yield();
+    host_.yield_point();
 }
 
 void ScriptInterpreter::reset_mismatch_report() {

@@ -19,6 +19,8 @@ class ProgrammerPort {
     virtual void write_byte(std::uint8_t value) = 0;
 
     // True once the port stopped working (a USB adapter unplugged, a device error); it stays true.
+    // From then on the port drops every change and reads DSR as not asserted. The line primitives
+    // rely on that: they ask between frames, not at every change.
     virtual bool failed() const = 0;
     // What went wrong, for messages; empty while the port works.
     virtual std::string failure_text() const { return {}; }

@@ -8,38 +8,65 @@
 namespace quillon {
 
 void GuiHost::set_status(std::string_view text) {
+    if (window_.busy()) {
+        held_status_.assign(text);
+        status_held_ = true;
+        return;
+    }
+    status_held_ = false;
     window_.set_status(display_text(text));
 }
 
+void GuiHost::show_held_status() {
+    if (!status_held_) return;
+    status_held_ = false;
+    window_.set_status(display_text(held_status_));
+}
+
 void GuiHost::set_loaded_file(std::string_view text) {
+    show_held_status();
     window_.set_loaded_file(display_text(text));
 }
 
 int GuiHost::show_message(std::string_view text, int kind, std::string_view title) {
+    show_held_status();
     return dialogs_.show_message(text, kind, title);
 }
 
 std::string GuiHost::ask_text(std::string_view prompt, std::string_view title,
                               std::string_view default_text) {
+    show_held_status();
     return dialogs_.ask_text(prompt, title, default_text);
 }
 
 void GuiHost::yield() {
-    pump_.run_if_due();
+    if (pump_.due()) {
+        show_held_status();
+        pump_.run_now();
+    }
+    // Line changes that come faster than the pump needs to hear of them skip the call.
+    yield_every(pump_.requests_per_look());
 }
 
 void GuiHost::disable() {
+    show_held_status();
     window_.disable();
     // The start caption follows at once and must show, however recent the last pump was.
     pump_.force_next();
+    yield_every(1);
 }
 
 void GuiHost::enable() {
     window_.enable();
+    // After the window's own event run: a final caption usually follows at once, and the held
+    // progress caption need not be painted on the way.
+    show_held_status();
     pump_.force_next();
+    yield_every(1);
 }
 
 void GuiHost::updatedisplay() {
+    show_held_status();
     window_.updatedisplay();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/host.h"
 
 namespace quillon {
@@ -10,6 +12,10 @@ class UserDialogs;
 
 // The host of operations started from the main window: captions go to its labels, messages and
 // prompts to the program's dialogs, and yields to the window's event pump.
+//
+// While the window is busy with an operation, a status caption is held and shown when events next
+// run: a run changes it for every byte, far more often than it can be read or painted. Every other
+// request, and the end of the operation, shows a held caption first.
 class GuiHost final : public Host {
   public:
     GuiHost(MainWindow& window, UserDialogs& dialogs, EventPump& pump)
@@ -26,9 +32,13 @@ class GuiHost final : public Host {
     void updatedisplay() override;
 
   private:
+    void show_held_status();
+
     MainWindow& window_;
     UserDialogs& dialogs_;
     EventPump& pump_;
+    std::string held_status_;  // reused, so that holding a caption allocates nothing
+    bool status_held_ = false;
 };
 
 }  // namespace quillon

@@ -1,0 +1,81 @@
+// What the benchmarks share: a port that only counts, a host that does nothing, a clock that skips
+// its sleeps, and the supplied device library with a full image of a model.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/clock.h"
+#include "engine/host.h"
+#include "port/programmer_port.h"
+#include "startup/app_state.h"
+
+namespace quillon::bench {
+
+// A programmer port that only counts: the cheapest port there can be, so that whatever a run
+// costs beyond it is the program's own. DATA IN reads `dsr_level`: not asserted unless set, so
+// every read gives 0 and a write-completion poll ends at once.
+class CountOnlyPort final : public ProgrammerPort {
+  public:
+    void set_dtr(bool asserted) override {
+        ++changes;
+        dtr = asserted;
+    }
+    void set_rts(bool asserted) override {
+        ++changes;
+        rts = asserted;
+    }
+    bool read_dsr() override {
+        ++reads;
+        return dsr_level;
+    }
+    void write_byte(std::uint8_t) override { ++changes; }
+    bool failed() const override { return false; }
+
+    std::int64_t changes = 0;
+    std::int64_t reads = 0;
+    bool dsr_level = false;
+    bool dtr = false;
+    bool rts = false;
+};
+
+// A host with no window: captions, yields and redraws go nowhere, and it asks for no yields at
+// all, as a host without events to run may.
+class NoOpHost final : public Host {
+  public:
+    NoOpHost() { yield_every(kNoYields); }
+    void set_status(std::string_view) override {}
+    void set_loaded_file(std::string_view) override {}
+    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
+    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
+    void yield() override {}
+    void disable() override {}
+    void enable() override {}
+    void updatedisplay() override {}
+};
+
+// Real time, but sleeps return at once: a window's event pump sees time pass as it would, while
+// the programming pulses and settling times cost nothing.
+class UnsleepingClock final : public Clock {
+  public:
+    std::chrono::nanoseconds now() override {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    }
+    void sleep_ms(std::int64_t) override {}
+};
+
+// The path of the supplied device library.
+std::string supplied_device_file();
+
+// Loads the supplied device library into `state` and selects `model` with erased buffers; false
+// when the file or the model is missing.
+bool select_supplied_model(AppState& state, std::string_view model);
+
+// Fills FLASH and EEPROM with random bytes (the last byte of each not FF, so that a program script
+// writes every page) and leaves the configuration bytes at the model's erased values.
+void fill_full_image(AppState& state, unsigned seed);
+
+}  // namespace quillon::bench
