@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/clock.h"
-#include "engine/host.h"
+#include "engine/silent_host.h"
 #include "port/programmer_port.h"
 #include "startup/app_state.h"
 
@@ -39,21 +39,6 @@ class CountOnlyPort final : public ProgrammerPort {
     bool dsr_level = false;
     bool dtr = false;
     bool rts = false;
-};
-
-// A host with no window: captions, yields and redraws go nowhere, and it asks for no yields at
-// all, as a host without events to run may.
-class NoOpHost final : public Host {
-  public:
-    NoOpHost() { yield_every(kNoYields); }
-    void set_status(std::string_view) override {}
-    void set_loaded_file(std::string_view) override {}
-    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
-    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
-    void yield() override {}
-    void disable() override {}
-    void enable() override {}
-    void updatedisplay() override {}
 };
 
 // Real time, but sleeps return at once: a window's event pump sees time pass as it would, while

@@ -25,7 +25,7 @@ Count count(AppState& state, Operation operation) {
     // Program: every read 0 (write polls end at once). The others read FF from an erased chip.
     port.dsr_level = operation != Operation::Program;
     FakeClock clock;
-    NoOpHost host;
+    SilentHost host;
     ChipSession session{state, host, clock, &port, {}};
     run_algorithm(session, operation);
     return {port.changes, port.reads, std::chrono::duration<double>(clock.now()).count()};

@@ -17,7 +17,7 @@ constexpr const char* kModel = "PIC18F452";
 struct ProgramAllRig {
     AppState state;
     FakeClock clock;
-    NoOpHost host;
+    SilentHost host;
     bool ready = false;
 
     ProgramAllRig() {

@@ -102,7 +102,7 @@ void BM_CoreProgramAll(benchmark::State& state, WindowRig& r) {
         state.SkipWithError("the main window could not be set up with the PIC18F452 and the counting port");
         return;
     }
-    NoOpHost host;
+    SilentHost host;
     ChipSession session{r.state, host, r.clock, r.port, {}};
     const std::int64_t before = r.port->changes;
     for (auto _ : state) {

@@ -22,7 +22,7 @@ void program_and_verify(benchmark::State& state, const char* model) {
     app.port_open = true;
     FakeClock clock;
     SimLog log;
-    NoOpHost host;
+    SilentHost host;
     std::int64_t changes = 0;
     for (auto _ : state) {
         // A fresh chip each time, as a new sim:FILE starts with an erased one.

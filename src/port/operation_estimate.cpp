@@ -6,6 +6,7 @@
 
 #include "buffers/reset_buffers.h"
 #include "engine/chip_operations.h"
+#include "engine/silent_host.h"
 #include "port/counting_port.h"
 #include "sim/chip_model.h"
 #include "sim/pic18_chip.h"
@@ -14,19 +15,6 @@
 namespace quillon {
 
 namespace {
-
-// Nobody watches the counting runs.
-class SilentHost final : public Host {
-  public:
-    void set_status(std::string_view) override {}
-    void set_loaded_file(std::string_view) override {}
-    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
-    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
-    void yield() override {}
-    void disable() override {}
-    void enable() override {}
-    void updatedisplay() override {}
-};
 
 // The fake clock as the scripts see it, adding up their sleeps. The board advances the fake clock
 // by itself for each line change; those microseconds are not sleeps.

@@ -13,14 +13,19 @@
 namespace quillon {
 namespace {
 
+// The supplied library loaded into the state, with the port taken as open.
+void load_supplied_library(const char* source_dir, AppState& state) {
+    ASSERT_EQ(load_device_file(state.catalog, std::string(source_dir) + "/data/quillondevices.txt").status,
+              DeviceFileStatus::Loaded);
+    state.model_count = state.catalog.model_count();
+    state.port_open = true;
+}
+
 TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
     const char* source = std::getenv("QUILLON_SOURCE_DIR");
     if (source == nullptr) GTEST_SKIP() << "QUILLON_SOURCE_DIR is not set";
     AppState state;
-    ASSERT_EQ(load_device_file(state.catalog, std::string(source) + "/data/quillondevices.txt").status,
-              DeviceFileStatus::Loaded);
-    state.model_count = state.catalog.model_count();
-    state.port_open = true;
+    ASSERT_NO_FATAL_FAILURE(load_supplied_library(source, state));
     int simulated = 0;
     for (int number = 1; number <= state.model_count; ++number) {
         select_model(state, number);
@@ -63,10 +68,7 @@ TEST(DeviceLibrary, VerifyPassesWhenAHexFileFillsConfigurationBytesThePartLacks)
     const char* source = std::getenv("QUILLON_SOURCE_DIR");
     if (source == nullptr) GTEST_SKIP() << "QUILLON_SOURCE_DIR is not set";
     AppState state;
-    ASSERT_EQ(load_device_file(state.catalog, std::string(source) + "/data/quillondevices.txt").status,
-              DeviceFileStatus::Loaded);
-    state.model_count = state.catalog.model_count();
-    state.port_open = true;
+    ASSERT_NO_FATAL_FAILURE(load_supplied_library(source, state));
     for (int number = 1; number <= state.model_count; ++number) {
         select_model(state, number);
         const auto chip_model = find_chip_model(state.model_name);
