@@ -47,27 +47,28 @@ QJsonValue costs_json(const std::optional<LineCosts>& costs) {
 }
 
 QJsonValue estimates_json(const std::optional<DoctorEstimates>& estimates) {
-    if (!estimates) return QJsonValue();
-    const OperationCounts& counts = estimates->counts;
-    QJsonArray operations;
-    for (const OperationCount& count : counts.operations) {
-        operations.append(QJsonObject{{"operation", QLatin1String(operation_name(count.operation))},
-                                      {"line_changes", static_cast<double>(count.line_changes)},
-                                      {"dsr_reads", static_cast<double>(count.dsr_reads)},
-                                      {"waits_s", seconds(count.waits)}});
-    }
+    if (!estimates || estimates->ports.empty()) return QJsonValue();
+    const OperationCounts& first = estimates->ports.front().counts;
     QJsonArray ports;
-    for (const PortCost& cost : estimates->costs) {
-        QJsonObject row{{"port", text(cost.label)}, {"change_us", cost.change_us}, {"read_us", cost.read_us}};
+    for (const PortEstimate& port : estimates->ports) {
+        const OperationCounts& counts = port.counts;
+        QJsonObject row{{"port", text(port.cost.label)},
+                        {"change_us", port.cost.change_us},
+                        {"read_us", port.cost.read_us}};
+        QJsonArray operations;
         for (const OperationCount& count : counts.operations) {
             row.insert(QLatin1String(operation_name(count.operation)) + QStringLiteral("_s"),
-                       seconds(estimated_time(count, cost)));
+                       seconds(estimated_time(count, port.cost)));
+            operations.append(QJsonObject{{"operation", QLatin1String(operation_name(count.operation))},
+                                          {"line_changes", static_cast<double>(count.line_changes)},
+                                          {"dsr_reads", static_cast<double>(count.dsr_reads)},
+                                          {"waits_s", seconds(count.waits)}});
         }
+        row.insert(QStringLiteral("operations"), operations);
         ports.append(row);
     }
-    return QJsonObject{{"model", text(counts.model)},
-                       {"unavailable", counts.unavailable.empty() ? QJsonValue() : text(counts.unavailable)},
-                       {"operations", operations},
+    return QJsonObject{{"model", text(first.model)},
+                       {"unavailable", first.unavailable.empty() ? QJsonValue() : text(first.unavailable)},
                        {"ports", ports}};
 }
 

@@ -1,5 +1,6 @@
 #include "port/doctor_output.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quillon {
@@ -15,44 +16,57 @@ std::string counted(int count, const char* singular, const char* plural) {
     return std::to_string(count) + " " + (count == 1 ? singular : plural);
 }
 
-void append_estimates(std::string& text, const DoctorEstimates& estimates) {
-    const OperationCounts& counts = estimates.counts;
-    if (!counts.unavailable.empty()) {
-        text += "No time estimates: " + counts.unavailable + ".\n";
-        return;
-    }
-    text += "Estimated times for a full " + counts.model + ":\n";
-    std::size_t width = 0;
-    for (const PortCost& cost : estimates.costs)
-        width = std::max(width, cost.label.size());
-    for (const PortCost& cost : estimates.costs) {
-        std::string row;
-        for (const OperationCount& count : counts.operations) {
-            row += (row.empty() ? "" : ", ") + std::string(operation_name(count.operation)) + " " +
-                   run_time_text(estimated_time(count, cost));
-        }
-        text += "  " + padded(cost.label, width) + "  " + row + "\n";
-    }
+std::string basis_text(const OperationCounts& counts) {
     std::string basis;
     for (const OperationCount& count : counts.operations) {
         basis += (basis.empty() ? "" : "; ") + std::string(operation_name(count.operation)) + " " +
                  std::to_string(count.line_changes) + " line changes, " + std::to_string(count.dsr_reads) +
                  " DSR reads, " + run_time_text(count.waits) + " of waits";
     }
-    text += "  counted on the simulated chip: " + basis + "\n";
+    return basis;
+}
+
+void append_estimates(std::string& text, const DoctorEstimates& estimates) {
+    if (estimates.ports.empty()) return;
+    const OperationCounts& first = estimates.ports.front().counts;
+    if (!first.unavailable.empty()) {
+        text += "No time estimates: " + first.unavailable + ".\n";
+        return;
+    }
+    text += "Estimated times for a full " + first.model + ":\n";
+    std::size_t width = 0;
+    for (const PortEstimate& port : estimates.ports)
+        width = std::max(width, port.cost.label.size());
+    for (const PortEstimate& port : estimates.ports) {
+        std::string row;
+        if (!port.counts.unavailable.empty()) row = "no estimate: " + port.counts.unavailable;
+        for (const OperationCount& count : port.counts.operations) {
+            row += (row.empty() ? "" : ", ") + std::string(operation_name(count.operation)) + " " +
+                   run_time_text(estimated_time(count, port.cost));
+        }
+        text += "  " + padded(port.cost.label, width) + "  " + row + "\n";
+    }
+    // How often a script polls a chip that is still writing depends on the port's pace, so the
+    // counts may differ from port to port.
+    for (const PortEstimate& port : estimates.ports) {
+        if (!port.counts.unavailable.empty()) continue;
+        text += "  counted on the simulated chip at the pace of the " + port.cost.label + ": " +
+                basis_text(port.counts) + "\n";
+    }
 }
 
 }  // namespace
 
 DoctorEstimates make_doctor_estimates(const AppState& state, const std::optional<LineCosts>& measured) {
-    DoctorEstimates estimates{count_operations(state), {}};
+    std::vector<PortCost> costs;
     if (measured) {
-        estimates.costs.push_back(
-            {"this port (measured)", measured->change.mean_us, measured->dsr_read.mean_us});
+        costs.push_back({"this port (measured)", measured->change.mean_us, measured->dsr_read.mean_us});
     } else {
-        estimates.costs.push_back(typical_uart_cost());
-        estimates.costs.push_back(typical_usb_cost());
+        costs = {typical_uart_cost(), typical_usb_cost()};
     }
+    DoctorEstimates estimates;
+    for (const PortCost& cost : costs)
+        estimates.ports.push_back({cost, count_operations(state, cost)});
     return estimates;
 }
 

@@ -11,15 +11,20 @@
 
 namespace quillon {
 
-// How long program, read and verify of a full chip of the selected model take, on the measured
-// port or, without one, on typical ports.
-struct DoctorEstimates {
-    OperationCounts counts;
-    std::vector<PortCost> costs;  // one row each: the measured port, or the typical ones
+// How long program, read and verify of a full chip of the selected model take on one kind of port.
+struct PortEstimate {
+    PortCost cost;
+    OperationCounts counts;  // counted at the pace of that port
 };
 
-// Counts the model's operations on the simulated chip and prices them with the mean measured
-// costs, or with typical_uart_cost() and typical_usb_cost() when nothing was measured.
+// The estimates for the measured port or, without one, for typical ports.
+struct DoctorEstimates {
+    std::vector<PortEstimate> ports;  // one row each
+};
+
+// Counts the model's operations on the simulated chip at the pace of each port and prices them:
+// with the mean measured costs, or with typical_uart_cost() and typical_usb_cost() when nothing was
+// measured.
 DoctorEstimates make_doctor_estimates(const AppState& state, const std::optional<LineCosts>& measured);
 
 // The report as the terminal shows it: one line per check ("problem  access   <finding>. Fix:

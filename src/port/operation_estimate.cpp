@@ -1,5 +1,6 @@
 #include "port/operation_estimate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -16,8 +17,8 @@ namespace quillon {
 
 namespace {
 
-// The fake clock as the scripts see it, adding up their sleeps. The board advances the fake clock
-// by itself for each line change; those microseconds are not sleeps.
+// The fake clock as the scripts see it, adding up their sleeps. The port advances the fake clock
+// by itself for each line change and read; that time is not a sleep.
 class WaitCountingClock final : public Clock {
   public:
     explicit WaitCountingClock(FakeClock& inner) : inner_(inner) {}
@@ -31,6 +32,34 @@ class WaitCountingClock final : public Clock {
   private:
     FakeClock& inner_;
 };
+
+// Lets every DSR read of the board take its time on the fake clock, as line changes do on the
+// board itself.
+class TimedReadPort final : public ProgrammerPort {
+  public:
+    TimedReadPort(ProgrammerPort& inner, FakeClock& clock, std::chrono::nanoseconds read_cost)
+        : inner_(inner), clock_(clock), read_cost_(read_cost) {}
+    void set_dtr(bool asserted) override { inner_.set_dtr(asserted); }
+    void set_rts(bool asserted) override { inner_.set_rts(asserted); }
+    bool read_dsr() override {
+        clock_.advance(read_cost_);
+        return inner_.read_dsr();
+    }
+    void write_byte(std::uint8_t value) override { inner_.write_byte(value); }
+    bool failed() const override { return inner_.failed(); }
+    std::string failure_text() const override { return inner_.failure_text(); }
+
+  private:
+    ProgrammerPort& inner_;
+    FakeClock& clock_;
+    std::chrono::nanoseconds read_cost_;
+};
+
+// A cost in microseconds as time on the fake clock. Never below 100 ns: a poll must let time pass,
+// or a chip that is writing would never be seen to finish.
+std::chrono::nanoseconds fake_time(double microseconds) {
+    return std::chrono::nanoseconds(std::max<long long>(100, std::llround(microseconds * 1000.0)));
+}
 
 // Random bytes fill FLASH and EEPROM, the last byte of each never erased, so that no script stops
 // early at an erased tail; configuration bytes keep the model's erased values (00 where the chip
@@ -51,7 +80,7 @@ void fill_whole_chip(AppState& state, const ChipModel& chip) {
 
 }  // namespace
 
-OperationCounts count_operations(const AppState& state) {
+OperationCounts count_operations(const AppState& state, const PortCost& cost) {
     OperationCounts counts;
     counts.model = state.model_name;
     const std::optional<ChipModel> chip_model = find_chip_model(state.model_name);
@@ -63,9 +92,10 @@ OperationCounts count_operations(const AppState& state) {
     FakeClock clock;
     SimLog log;
     const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
-    SimBoard board(clock, log);
+    SimBoard board(clock, log, fake_time(cost.change_us));
     board.insert_chip(chip.get());
-    CountingPort port(board);
+    TimedReadPort timed_board(board, clock, fake_time(cost.read_us));
+    CountingPort port(timed_board);
     WaitCountingClock session_clock(clock);
     SilentHost host;
     ChipSession session{run, host, session_clock, &port, {}};

@@ -25,12 +25,6 @@ struct OperationCounts {
     std::vector<OperationCount> operations;  // program, read, verify
 };
 
-// Runs the program, verify and read scripts of the model selected in `state` on a simulated chip
-// of the same name, on a fake clock, with an image that fills the whole chip (random FLASH and
-// EEPROM bytes, the model's erased configuration values), and counts what each asks of the port.
-// `state` itself is left as it was.
-OperationCounts count_operations(const AppState& state);
-
 // What one line change and one DSR read cost on a kind of port.
 struct PortCost {
     std::string label;
@@ -42,6 +36,14 @@ struct PortCost {
 // microseconds; a USB adapter needs a USB transfer, about a millisecond, for each change.
 PortCost typical_uart_cost();
 PortCost typical_usb_cost();
+
+// Runs the program, read and verify scripts of the model selected in `state` on a simulated chip
+// of the same name, on a fake clock, with an image that fills the whole chip (random FLASH and
+// EEPROM bytes, the model's erased configuration values), and counts what each asks of the port.
+// Line changes and DSR reads take as long on the fake clock as `cost` says, because how often a
+// script polls a chip that is still writing depends on the pace of the port: on a slow port one
+// poll covers the whole write. `state` itself is left as it was.
+OperationCounts count_operations(const AppState& state, const PortCost& cost);
 
 // line_changes x change cost + dsr_reads x read cost + waits.
 std::chrono::nanoseconds estimated_time(const OperationCount& count, const PortCost& cost);

@@ -28,27 +28,30 @@ TEST(DoctorText, OneLinePerCheckWithVerdictAndFixThenTheCount) {
 TEST(DoctorText, EstimatesShowARowPerPortKindAndWhatTheyRestOn) {
     DoctorReport report;
     report.checks.push_back({"port", Verdict::Ok, "the simulated board", ""});
+    OperationCounts counts;
+    counts.model = "PIC18F452";
+    counts.operations = {{Operation::Program, 1000000, 0, 2s},
+                         {Operation::Read, 600000, 500000, 0s},
+                         {Operation::Verify, 600000, 500000, 0s}};
     DoctorEstimates estimates;
-    estimates.counts.model = "PIC18F452";
-    estimates.counts.operations = {{Operation::Program, 1000000, 0, 2s},
-                                   {Operation::Read, 600000, 500000, 0s},
-                                   {Operation::Verify, 600000, 500000, 0s}};
-    estimates.costs = {typical_uart_cost(), typical_usb_cost()};
+    estimates.ports = {{typical_uart_cost(), counts}, {typical_usb_cost(), counts}};
+    estimates.ports[1].counts.operations[0].line_changes = 900000;  // fewer write polls
     const std::string text = doctor_text(report, &estimates);
     EXPECT_THAT(text,
                 HasSubstr("Estimated times for a full PIC18F452:\n"
                           "  built-in UART (typical)  program 7.0 s, read 5.5 s, verify 5.5 s\n"
-                          "  USB adapter (typical)    program 16 min 42 s, read 18 min 20 s, verify 18 min "
+                          "  USB adapter (typical)    program 15 min 2 s, read 18 min 20 s, verify 18 min "
                           "20 s\n"));
-    EXPECT_THAT(text,
-                HasSubstr("counted on the simulated chip: program 1000000 line changes, 0 DSR reads, 2.0 s "
-                          "of waits; read"));
+    EXPECT_THAT(text, HasSubstr("counted on the simulated chip at the pace of the built-in UART (typical): "
+                                "program 1000000 line changes, 0 DSR reads, 2.0 s of waits; read"));
+    EXPECT_THAT(text, HasSubstr("at the pace of the USB adapter (typical): program 900000 line changes"));
     EXPECT_THAT(text, HasSubstr("No problems found.\n"));
 }
 
 TEST(DoctorText, SaysWhyThereAreNoEstimates) {
     DoctorEstimates estimates;
-    estimates.counts.unavailable = "the simulated board has no PIC18X chip to count on";
+    estimates.ports.push_back({typical_uart_cost(), {}});
+    estimates.ports[0].counts.unavailable = "the simulated board has no PIC18X chip to count on";
     EXPECT_THAT(doctor_text({}, &estimates),
                 HasSubstr("No time estimates: the simulated board has no PIC18X chip to count on.\n"));
 }
@@ -60,14 +63,14 @@ TEST(DoctorEstimates, MeasuredCostsReplaceTheTypicalOnes) {
     measured.change = CostStats::of({4, 4, 10});
     measured.dsr_read = CostStats::of({2});
     const DoctorEstimates with = make_doctor_estimates(state, measured);
-    ASSERT_EQ(with.costs.size(), 1u);
-    EXPECT_EQ(with.costs[0].label, "this port (measured)");
-    EXPECT_DOUBLE_EQ(with.costs[0].change_us, 6) << "the mean, which sums up to the run's time";
-    EXPECT_DOUBLE_EQ(with.costs[0].read_us, 2);
+    ASSERT_EQ(with.ports.size(), 1u);
+    EXPECT_EQ(with.ports[0].cost.label, "this port (measured)");
+    EXPECT_DOUBLE_EQ(with.ports[0].cost.change_us, 6) << "the mean, which sums up to the run's time";
+    EXPECT_DOUBLE_EQ(with.ports[0].cost.read_us, 2);
     const DoctorEstimates without = make_doctor_estimates(state, std::nullopt);
-    ASSERT_EQ(without.costs.size(), 2u);
-    EXPECT_EQ(without.costs[0].label, "built-in UART (typical)");
-    EXPECT_EQ(without.costs[1].label, "USB adapter (typical)");
+    ASSERT_EQ(without.ports.size(), 2u);
+    EXPECT_EQ(without.ports[0].cost.label, "built-in UART (typical)");
+    EXPECT_EQ(without.ports[1].cost.label, "USB adapter (typical)");
 }
 
 }  // namespace

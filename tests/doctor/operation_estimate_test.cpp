@@ -35,7 +35,7 @@ TEST(OperationEstimate, CountsTheLineOperationsOfAFullChip) {
     const std::optional<AppState> state = supplied_model("PIC18F452");
     if (!state) GTEST_SKIP() << "no supplied device library";
     const AppState before = *state;
-    const OperationCounts counts = count_operations(*state);
+    const OperationCounts counts = count_operations(*state, typical_uart_cost());
     ASSERT_TRUE(counts.unavailable.empty()) << counts.unavailable;
     EXPECT_EQ(counts.model, "PIC18F452");
     ASSERT_EQ(counts.operations.size(), 3u);
@@ -56,11 +56,29 @@ TEST(OperationEstimate, CountsTheLineOperationsOfAFullChip) {
     EXPECT_EQ(state->port_open, before.port_open);
 }
 
+TEST(OperationEstimate, WritePollsFollowThePaceOfThePort) {
+    // A data EEPROM write takes milliseconds: a fast port polls the chip many times meanwhile, a
+    // USB adapter once or twice. Only the program script polls, so read and verify count alike.
+    const std::optional<AppState> state = supplied_model("PIC18F452");
+    if (!state) GTEST_SKIP() << "no supplied device library";
+    const OperationCounts uart = count_operations(*state, typical_uart_cost());
+    const OperationCounts usb = count_operations(*state, typical_usb_cost());
+    ASSERT_EQ(uart.operations.size(), 3u);
+    ASSERT_EQ(usb.operations.size(), 3u);
+    const std::int64_t eeprom_writes = state->eeprom_size;
+    EXPECT_GT(uart.operations[0].line_changes, usb.operations[0].line_changes + 10 * eeprom_writes);
+    EXPECT_EQ(uart.operations[1].line_changes, usb.operations[1].line_changes);
+    EXPECT_EQ(uart.operations[2].dsr_reads, usb.operations[2].dsr_reads);
+    // At 1 ms a change a poll outlasts the write: the EEPROM costs hardly more than its writes.
+    const OperationCounts usb_without_polls = count_operations(*state, {"fast polls", 1e6, 1e6});
+    EXPECT_EQ(usb.operations[0].line_changes, usb_without_polls.operations[0].line_changes);
+}
+
 TEST(OperationEstimate, AModelTheSimulatorDoesNotKnowHasNoCounts) {
     std::optional<AppState> state = supplied_model("PIC18F452");
     if (!state) GTEST_SKIP() << "no supplied device library";
     state->model_name = "PIC18F9999";
-    const OperationCounts counts = count_operations(*state);
+    const OperationCounts counts = count_operations(*state, typical_uart_cost());
     EXPECT_TRUE(counts.operations.empty());
     EXPECT_EQ(counts.unavailable, "the simulated board has no PIC18F9999 chip to count on");
 }
@@ -69,7 +87,7 @@ TEST(OperationEstimate, AScriptThatDoesNotRunThroughGivesNoCounts) {
     std::optional<AppState> state = supplied_model("PIC18F452");
     if (!state) GTEST_SKIP() << "no supplied device library";
     state->verify_script = {"begin", "nosuchword", "end"};
-    const OperationCounts counts = count_operations(*state);
+    const OperationCounts counts = count_operations(*state, typical_uart_cost());
     EXPECT_TRUE(counts.operations.empty());
     EXPECT_THAT(counts.unavailable, HasSubstr("the verify script of PIC18F452 did not run through"));
     EXPECT_THAT(counts.unavailable, HasSubstr("check-devices"));
