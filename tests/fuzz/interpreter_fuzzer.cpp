@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     quillon::AppState state;
     state.model_name = "PIC18F1220";
-    constexpr int kFlashSize = 512;
-    constexpr int kEepromSize = 32;
+    constexpr int kFlashSize = 64;
+    constexpr int kEepromSize = 16;
     state.flash_size = kFlashSize;
     state.eeprom_size = kEepromSize;
     state.voltage_sequence = 1 + data[0] % 2;
