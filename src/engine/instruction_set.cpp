@@ -101,55 +101,55 @@ bool ends_with(std::string_view word, std::string_view end) {
 }
 
 // Matches one row against a word; fills `out` on success.
-bool match(const InstructionSpec& spec, std::string_view word, Instruction& out) {
-    switch (spec.rule) {
+bool match(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    switch (entry.rule) {
         case MatchRule::Exact:
-            if (word != spec.pattern) return false;
-            out = Instruction{spec.op};
+            if (word != entry.pattern) return false;
+            out = Instruction{entry.op};
             return true;
         case MatchRule::ConfigSuffix: {
-            if (!starts_with(word, spec.pattern)) return false;
-            const int k = config_number("config" + std::string(word.substr(spec.pattern.size())));
+            if (!starts_with(word, entry.pattern)) return false;
+            const int k = config_number("config" + std::string(word.substr(entry.pattern.size())));
             if (k == 0) return false;
-            out = Instruction{spec.op};
+            out = Instruction{entry.op};
             out.config = static_cast<std::int8_t>(k);
             return true;
         }
         case MatchRule::SendSuffix: {
             if (word.empty() || word[0] != 's') return false;
-            if (spec.op == Op::SendFlash) {
-                if (!ends_with(word, spec.pattern)) return false;
-                out = with_command(spec.op, word, 1);
+            if (entry.op == Op::SendFlash) {
+                if (!ends_with(word, entry.pattern)) return false;
+                out = with_command(entry.op, word, 1);
                 return true;
             }
             if (word.size() < 9) return false;
             const int k = config_number(word.substr(word.size() - 8));
             if (k == 0 || word[word.size() - 9] != '-') return false;
-            out = with_command(spec.op, word, 1);
+            out = with_command(entry.op, word, 1);
             out.config = static_cast<std::int8_t>(k);
             return true;
         }
         case MatchRule::ReadPrefix: {
-            if (spec.op != Op::ReadConfig) {
-                if (!starts_with(word, spec.pattern)) return false;
-                out = with_command(spec.op, word, spec.pattern.size());
+            if (entry.op != Op::ReadConfig) {
+                if (!starts_with(word, entry.pattern)) return false;
+                out = with_command(entry.op, word, entry.pattern.size());
                 return true;
             }
             if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
             const int k = config_number(word.substr(0, 8));
             if (k == 0) return false;
-            out = with_command(spec.op, word, 10);
+            out = with_command(entry.op, word, 10);
             out.config = static_cast<std::int8_t>(k);
             return true;
         }
         case MatchRule::SendLiteral:
             if (word.size() != 8 || word[0] != 's' || word[3] != '-') return false;
-            out = with_command(spec.op, word, 1);
+            out = with_command(entry.op, word, 1);
             out.operand = parse_hex4(ascii_upper(word.substr(4, 4)));
             return true;
         case MatchRule::WaitPrefix: {
             if (word.empty() || word[0] != 'w') return false;
-            out = Instruction{spec.op};
+            out = Instruction{entry.op};
             // A wait that does not fit 32 bits keeps its sign, so the checks below can refuse it.
             const double milliseconds = round_half_even(leading_number(word.substr(1)));
             out.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
@@ -158,7 +158,7 @@ bool match(const InstructionSpec& spec, std::string_view word, Instruction& out)
             return true;
         }
         case MatchRule::Anything:
-            out = Instruction{spec.op};
+            out = Instruction{entry.op};
             return true;
     }
     return false;
@@ -176,8 +176,8 @@ const InstructionSpec& instruction_spec(Op op) {
 
 Instruction decode_word(std::string_view word) {
     Instruction instruction;
-    for (const InstructionSpec& spec : kInstructionSet) {
-        if (match(spec, word, instruction)) return instruction;
+    for (const InstructionSpec& entry : kInstructionSet) {
+        if (match(entry, word, instruction)) return instruction;
     }
     return instruction;
 }
