@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "buffers/reset_buffers.h"
-#include "devices/device_file.h"
-#include "devices/select_model.h"
+#include "model/device_file.h"
+#include "model/reset_buffers.h"
+#include "model/select_model.h"
 
 namespace quillon::bench {
 

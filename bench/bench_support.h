@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/clock.h"
-#include "engine/silent_host.h"
-#include "port/programmer_port.h"
-#include "startup/app_state.h"
+#include "base/clock.h"
+#include "base/programmer_port.h"
+#include "base/silent_host.h"
+#include "model/app_state.h"
 
 namespace quillon::bench {
 

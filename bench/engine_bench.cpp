@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "backends/recording/recording_port.h"
 #include "bench_support.h"
 #include "engine/chip_operations.h"
-#include "port/recording_port.h"
 
 namespace quillon::bench {
 namespace {

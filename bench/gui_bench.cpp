@@ -10,11 +10,11 @@
 #include <functional>
 #include <memory>
 
+#include "base/memory_settings_store.h"
 #include "bench_support.h"
 #include "engine/chip_operations.h"
-#include "port/port_manager.h"
-#include "settings/memory_settings_store.h"
-#include "startup/stored_model.h"
+#include "engine/port_manager.h"
+#include "model/stored_model.h"
 #include "ui/main_window.h"
 #include "ui/theme_state.h"
 #include "ui/user_dialogs.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <random>
 
-#include "buffers/memory_image.h"
+#include "base/memory_image.h"
 #include "hexfile/file_io.h"
 #include "hexfile/hex_reader.h"
 #include "hexfile/hex_writer.h"

@@ -3,11 +3,11 @@
 // line changes per second of real time.
 #include <benchmark/benchmark.h>
 
+#include "backends/sim/pic18_chip.h"
+#include "backends/sim/sim_board.h"
+#include "backends/sim/sim_log.h"
 #include "bench_support.h"
 #include "engine/chip_operations.h"
-#include "sim/pic18_chip.h"
-#include "sim/sim_board.h"
-#include "sim/sim_log.h"
 
 namespace quillon::bench {
 namespace {

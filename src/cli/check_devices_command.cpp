@@ -5,7 +5,7 @@
 #include <QJsonObject>
 
 #include "cli/cli_context.h"
-#include "sim/library_check.h"
+#include "tools/library/library_check.h"
 
 namespace quillon {
 

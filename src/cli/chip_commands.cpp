@@ -8,7 +8,7 @@
 #include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
 #include "engine/chip_operations.h"
-#include "port/port_manager.h"
+#include "engine/port_manager.h"
 
 namespace quillon {
 

@@ -3,11 +3,11 @@
 #include <QIODevice>
 #include <cstdio>
 
-#include "devices/select_model.h"
-#include "platform/start_environment.h"
-#include "settings/qt_settings_store.h"
-#include "startup/ascii.h"
-#include "startup/stored_model.h"
+#include "adapters/qt_settings_store.h"
+#include "adapters/start_environment.h"
+#include "base/ascii.h"
+#include "model/select_model.h"
+#include "model/stored_model.h"
 
 namespace quillon {
 

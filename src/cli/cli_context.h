@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "settings/settings_store.h"
-#include "startup/app_state.h"
+#include "base/settings_store.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

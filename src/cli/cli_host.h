@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "base/host.h"
 #include "cli/progress_bar.h"
-#include "engine/host.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "buffers/hex_text.h"
+#include "base/hex_text.h"
 #include "cli/cli_context.h"
 
 namespace quillon {

@@ -9,15 +9,15 @@
 #include <chrono>
 #include <optional>
 
+#include "adapters/host_system_view.h"
+#include "adapters/serial_port_provider.h"
+#include "base/clock.h"
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
 #include "cli/port_choice.h"
-#include "engine/clock.h"
-#include "port/doctor_output.h"
-#include "port/host_system_view.h"
-#include "port/port_doctor.h"
-#include "port/port_manager.h"
-#include "port/serial_port_provider.h"
+#include "engine/port_manager.h"
+#include "tools/doctor/doctor_output.h"
+#include "tools/doctor/port_doctor.h"
 
 namespace quillon {
 

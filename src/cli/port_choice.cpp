@@ -1,7 +1,7 @@
 #include "cli/port_choice.h"
 
-#include "port/port_manager.h"
-#include "startup/ascii.h"
+#include "base/ascii.h"
+#include "engine/port_manager.h"
 
 namespace quillon {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "backends/sim/chip_hex.h"
+#include "backends/sim/chip_model.h"
+#include "backends/sim/sim_board.h"
 #include "hexfile/file_io.h"
-#include "sim/chip_hex.h"
-#include "sim/chip_model.h"
-#include "sim/sim_board.h"
 
 namespace quillon {
 

@@ -4,17 +4,17 @@
 #include <memory>
 #include <string>
 
+#include "adapters/serial_port_provider.h"
+#include "backends/recording/vcd_trace_port.h"
+#include "backends/sim/pic18_chip.h"
+#include "backends/sim/sim_log.h"
+#include "base/clock.h"
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
 #include "cli/command_line_settings.h"
 #include "cli/port_choice.h"
 #include "engine/chip_operations.h"
-#include "engine/clock.h"
-#include "port/port_manager.h"
-#include "port/serial_port_provider.h"
-#include "port/vcd_trace_port.h"
-#include "sim/pic18_chip.h"
-#include "sim/sim_log.h"
+#include "engine/port_manager.h"
 
 namespace quillon {
 

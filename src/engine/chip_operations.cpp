@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "buffers/reset_buffers.h"
 #include "engine/programmer_lines.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
+#include "model/reset_buffers.h"
 
 namespace quillon {
 

@@ -4,11 +4,11 @@
 #include <functional>
 #include <string>
 
-#include "engine/clock.h"
-#include "engine/host.h"
+#include "base/clock.h"
+#include "base/host.h"
+#include "base/programmer_port.h"
 #include "engine/instruction_set.h"
-#include "port/programmer_port.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "buffers/hex_text.h"
-#include "startup/ascii.h"
-#include "startup/numbers.h"
+#include "base/ascii.h"
+#include "base/hex_text.h"
+#include "base/numbers.h"
 
 namespace quillon {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "devices/select_model.h"
+#include "base/ascii.h"
+#include "base/numbers.h"
 #include "engine/script_program.h"
-#include "startup/ascii.h"
-#include "startup/numbers.h"
+#include "model/select_model.h"
 
 namespace quillon {
 

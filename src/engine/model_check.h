@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_catalog.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
+#include "model/device_catalog.h"
 
 namespace quillon {
 

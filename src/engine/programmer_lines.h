@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "engine/clock.h"
-#include "engine/host.h"
-#include "port/programmer_port.h"
-#include "startup/app_state.h"
+#include "base/clock.h"
+#include "base/host.h"
+#include "base/programmer_port.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

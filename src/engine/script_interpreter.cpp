@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "buffers/hex_text.h"
+#include "base/hex_text.h"
 
 namespace quillon {
 

@@ -7,7 +7,7 @@
 
 #include "engine/programmer_lines.h"
 #include "engine/script_program.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/instruction_set.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "buffers/memory_image.h"
+#include "base/memory_image.h"
 
 namespace quillon {
 

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "buffers/reset_buffers.h"
-#include "engine/host.h"
+#include "base/host.h"
 #include "hexfile/file_io.h"
 #include "hexfile/hex_paths.h"
 #include "hexfile/hex_writer.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
+#include "model/reset_buffers.h"
 
 namespace quillon {
 

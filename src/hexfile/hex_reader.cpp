@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/host.h"
+#include "base/host.h"
 #include "hexfile/address_map.h"
 #include "hexfile/file_io.h"
 #include "hexfile/hex_lines.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "buffers/memory_image.h"
+#include "base/memory_image.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "buffers/memory_image.h"
+#include "base/memory_image.h"
 
 namespace quillon {
 

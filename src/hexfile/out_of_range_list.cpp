@@ -1,6 +1,6 @@
 #include "hexfile/out_of_range_list.h"
 
-#include "buffers/hex_text.h"
+#include "base/hex_text.h"
 
 namespace quillon {
 

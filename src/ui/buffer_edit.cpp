@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "buffers/hex_text.h"
-#include "startup/app_state.h"
-#include "startup/ascii.h"
+#include "base/ascii.h"
+#include "base/hex_text.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

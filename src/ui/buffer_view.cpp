@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "buffers/hex_text.h"
-#include "startup/app_state.h"
+#include "base/hex_text.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "engine/clock.h"
+#include "base/clock.h"
 
 namespace quillon {
 

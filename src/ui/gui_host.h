@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/host.h"
+#include "base/host.h"
 
 namespace quillon {
 

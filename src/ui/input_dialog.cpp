@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 #include "ui/dialog_support.h"
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"

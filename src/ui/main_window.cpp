@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "buffers/hex_text.h"
-#include "buffers/reset_buffers.h"
-#include "port/port_manager.h"
-#include "startup/app_state.h"
+#include "base/hex_text.h"
+#include "engine/port_manager.h"
+#include "model/app_state.h"
+#include "model/reset_buffers.h"
 #include "ui/buffer_view.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"

@@ -6,12 +6,12 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "base/settings_store.h"
+#include "engine/port_manager.h"
 #include "engine/programmer_lines.h"
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
-#include "port/port_manager.h"
-#include "settings/settings_store.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
 #include "ui/file_dialogs.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/main_window_controls.h"

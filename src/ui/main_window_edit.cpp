@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
 

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/host.h"
-#include "startup/app_state.h"
+#include "base/host.h"
+#include "model/app_state.h"
 #include "ui/dialog_support.h"
 #include "ui/message_text.h"
 #include "ui/theme_paint.h"

@@ -9,10 +9,10 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "devices/select_model.h"
-#include "settings/settings_store.h"
-#include "startup/app_state.h"
-#include "startup/stored_model.h"
+#include "base/settings_store.h"
+#include "model/app_state.h"
+#include "model/select_model.h"
+#include "model/stored_model.h"
 #include "ui/dialog_support.h"
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"

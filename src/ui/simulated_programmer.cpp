@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
-#include "engine/clock.h"
-#include "engine/host.h"
+#include "backends/sim/chip_hex.h"
+#include "backends/sim/chip_model.h"
+#include "backends/sim/sim_board.h"
+#include "base/clock.h"
+#include "base/host.h"
+#include "engine/port_manager.h"
 #include "hexfile/file_io.h"
-#include "port/port_manager.h"
-#include "sim/chip_hex.h"
-#include "sim/chip_model.h"
-#include "sim/sim_board.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 

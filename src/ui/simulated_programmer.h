@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "sim/pic18_chip.h"
-#include "sim/sim_log.h"
+#include "backends/sim/pic18_chip.h"
+#include "backends/sim/sim_log.h"
 
 namespace quillon {
 

@@ -1,9 +1,9 @@
 #include "ui/start_settings.h"
 
-#include "devices/select_model.h"
-#include "settings/settings_store.h"
-#include "startup/app_state.h"
-#include "startup/stored_model.h"
+#include "base/settings_store.h"
+#include "model/app_state.h"
+#include "model/select_model.h"
+#include "model/stored_model.h"
 
 namespace quillon {
 

@@ -1,6 +1,6 @@
 #include "ui/theme_state.h"
 
-#include "settings/settings_store.h"
+#include "base/settings_store.h"
 
 namespace quillon {
 

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "settings/settings_store.h"
+#include "base/settings_store.h"
 #include "ui/dialog_support.h"
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "settings/settings_store.h"
+#include "base/settings_store.h"
 #include "ui/main_window.h"
 
 namespace quillon {

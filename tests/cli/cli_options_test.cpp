@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/memory_settings_store.h"
 #include "cli/command_line_settings.h"
 #include "cli/port_choice.h"
-#include "settings/memory_settings_store.h"
 
 namespace quillon {
 namespace {

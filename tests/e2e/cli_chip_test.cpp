@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <filesystem>
 
-#include "buffers/hex_text.h"
+#include "base/hex_text.h"
 #include "hexfile/hex_reader.h"
 #include "hexfile/hex_writer.h"
 #include "support/run_cli.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "devices/select_model.h"
-#include "port/recording_port.h"
+#include "backends/recording/recording_port.h"
+#include "model/select_model.h"
 #include "support/recording_host.h"
 
 namespace quillon {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "port/recording_port.h"
+#include "backends/recording/recording_port.h"
 #include "support/recording_host.h"
 
 namespace quillon {

@@ -1,8 +1,8 @@
 // How often the line primitives hand control to the host, and where they stop on a failed port.
 #include <gtest/gtest.h>
 
+#include "backends/recording/recording_port.h"
 #include "engine/programmer_lines.h"
-#include "port/recording_port.h"
 #include "support/recording_host.h"
 
 namespace quillon {

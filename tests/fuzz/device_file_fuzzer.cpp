@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "devices/device_file.h"
-#include "devices/select_model.h"
+#include "model/device_file.h"
+#include "model/select_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "devices/select_model.h"
+#include "backends/sim/sim_board.h"
 #include "engine/chip_operations.h"
-#include "sim/sim_board.h"
+#include "model/select_model.h"
 #include "support/recording_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
-#include "buffers/reset_buffers.h"
 #include "hex_test_support.h"
 #include "hexfile/hex_paths.h"
 #include "hexfile/hex_writer.h"
-#include "startup/app_state.h"
+#include "model/app_state.h"
+#include "model/reset_buffers.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

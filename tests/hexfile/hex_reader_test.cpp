@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "engine/host.h"
+#include "base/host.h"
 #include "hex_test_support.h"
 
 namespace quillon {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "buffers/hex_text.h"
-#include "buffers/memory_image.h"
+#include "base/hex_text.h"
+#include "base/memory_image.h"
 
 namespace quillon {
 

@@ -2,12 +2,12 @@
 
 #include <random>
 
-#include "buffers/reset_buffers.h"
-#include "devices/device_file.h"
-#include "devices/select_model.h"
+#include "backends/recording/recording_port.h"
+#include "backends/sim/sim_board.h"
 #include "engine/chip_operations.h"
-#include "port/recording_port.h"
-#include "sim/sim_board.h"
+#include "model/device_file.h"
+#include "model/reset_buffers.h"
+#include "model/select_model.h"
 #include "support/recording_host.h"
 
 namespace quillon {

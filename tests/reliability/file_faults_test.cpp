@@ -5,11 +5,11 @@
 #include <csignal>
 #include <filesystem>
 
-#include "buffers/reset_buffers.h"
-#include "devices/device_file.h"
-#include "devices/select_model.h"
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_reader.h"
+#include "model/device_file.h"
+#include "model/reset_buffers.h"
+#include "model/select_model.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "port/line_settings.h"
-#include "port/port_errors.h"
-#include "port/port_provider.h"
-#include "port/recording_port.h"
+#include "backends/recording/recording_port.h"
+#include "base/port_provider.h"
+#include "engine/line_settings.h"
+#include "engine/port_errors.h"
 
 namespace quillon {
 

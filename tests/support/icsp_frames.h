@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "port/recording_port.h"
+#include "backends/recording/recording_port.h"
 
 namespace quillon {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/host.h"
+#include "base/host.h"
 
 namespace quillon {
 

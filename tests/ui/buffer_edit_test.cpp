@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 namespace {

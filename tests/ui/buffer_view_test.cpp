@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 namespace {

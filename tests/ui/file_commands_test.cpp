@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "buffers/hex_text.h"
+#include "base/hex_text.h"
 #include "hexfile/hex_writer.h"
 #include "support/temp_dir.h"
 #include "ui/file_dialogs.h"

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <set>
 
-#include "devices/select_model.h"
+#include "model/select_model.h"
 #include "ui/window_fixture.h"
 
 namespace quillon {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 #include "ui/theme_state.h"
 
 namespace quillon {

@@ -4,7 +4,7 @@
 
 #include <QTextBlock>
 
-#include "startup/app_state.h"
+#include "model/app_state.h"
 
 namespace quillon {
 namespace {

@@ -10,8 +10,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "engine/host.h"
-#include "startup/app_state.h"
+#include "base/host.h"
+#include "model/app_state.h"
 #include "ui/theme_state.h"
 
 namespace quillon {

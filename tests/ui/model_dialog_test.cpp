@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "devices/select_model.h"
+#include "model/select_model.h"
 #include "ui/twips.h"
 #include "ui/window_fixture.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "startup/app_state.h"
-#include "startup/prepare_start.h"
+#include "model/app_state.h"
+#include "model/prepare_start.h"
 #include "support/temp_dir.h"
 #include "ui/scripted_dialogs.h"
 

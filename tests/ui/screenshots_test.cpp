@@ -10,7 +10,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 
-#include "engine/host.h"
+#include "base/host.h"
 #include "engine/programmer_lines.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/input_dialog.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/host.h"
+#include "base/host.h"
 #include "ui/user_dialogs.h"
 
 namespace quillon {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "sim/sim_board.h"
+#include "backends/sim/sim_board.h"
 #include "ui/model_dialog.h"
 #include "ui/supplied_library.h"
 #include "ui/window_fixture.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "devices/device_file.h"
-#include "settings/memory_settings_store.h"
-#include "startup/app_state.h"
+#include "base/memory_settings_store.h"
+#include "model/app_state.h"
+#include "model/device_file.h"
 
 namespace quillon {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/memory_settings_store.h"
+#include "base/memory_settings_store.h"
 
 namespace quillon {
 namespace {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "devices/device_file.h"
-#include "engine/clock.h"
-#include "port/port_manager.h"
-#include "settings/memory_settings_store.h"
-#include "startup/app_state.h"
+#include "base/clock.h"
+#include "base/memory_settings_store.h"
+#include "engine/port_manager.h"
+#include "model/app_state.h"
+#include "model/device_file.h"
 #include "support/fake_port_provider.h"
 #include "ui/main_window.h"
 #include "ui/scripted_dialogs.h"

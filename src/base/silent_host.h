@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/host.h"
+
+namespace quillon {
+
+// A host nobody watches (counting runs, benchmarks): captions and redraws go nowhere, a message is
+// answered OK and a question with empty text. Having no events to run, it asks for no yields.
+class SilentHost final : public Host {
+  public:
+    SilentHost() { yield_every(kNoYields); }
+    void set_status(std::string_view) override {}
+    void set_loaded_file(std::string_view) override {}
+    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
+    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
+    void yield() override {}
+    void disable() override {}
+    void enable() override {}
+    void updatedisplay() override {}
+};
+
+}  // namespace quillon

@@ -1,0 +1,210 @@
+#include "model/device_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "base/ascii.h"
+#include "base/numbers.h"
+
+namespace quillon {
+
+namespace {
+
+struct HeaderWord {
+    std::string_view word;
+    Operation table;
+};
+
+constexpr std::array<HeaderWord, kOperationCount> kHeaderWords{{
+    {"erasealgdef", Operation::Erase},
+    {"programalgdef", Operation::Program},
+    {"readalgdef", Operation::Read},
+    {"blankcheckalgdef", Operation::BlankCheck},
+    {"verifyalgdef", Operation::Verify},
+}};
+
+enum class Field { Name, Flash, Eeprom, ConfigErased, VoltageSeq, ProgTime, PageSize, Script };
+
+struct ModelKey {
+    std::string_view key;
+    Field field;
+    Operation table;  // for Field::Script
+};
+
+constexpr std::array<ModelKey, 12> kModelKeys{{
+    {"model:", Field::Name, Operation::Erase},
+    {"flash:", Field::Flash, Operation::Erase},
+    {"eeprom:", Field::Eeprom, Operation::Erase},
+    {"configerased:", Field::ConfigErased, Operation::Erase},
+    {"voltageseq:", Field::VoltageSeq, Operation::Erase},
+    {"progtime:", Field::ProgTime, Operation::Erase},
+    {"pagesize:", Field::PageSize, Operation::Erase},
+    {"erasealg:", Field::Script, Operation::Erase},
+    {"programalg:", Field::Script, Operation::Program},
+    {"readalg:", Field::Script, Operation::Read},
+    {"blankcheckalg:", Field::Script, Operation::BlankCheck},
+    {"verifyalg:", Field::Script, Operation::Verify},
+}};
+
+// A slot number as the format writes it: leading_number, rounded, 0 to 20.
+std::optional<std::size_t> slot_number(std::string_view text) {
+    const auto slot = round_to_int32(leading_number(text));
+    if (!slot || *slot < 0 || *slot >= kSlotCount) return std::nullopt;
+    return static_cast<std::size_t>(*slot);
+}
+
+std::string& model_field(DeviceModel& model, Field field) {
+    switch (field) {
+        case Field::Name:
+            return model.name;
+        case Field::Flash:
+            return model.flash;
+        case Field::Eeprom:
+            return model.eeprom;
+        case Field::ConfigErased:
+            return model.configerased;
+        case Field::VoltageSeq:
+            return model.voltageseq;
+        case Field::ProgTime:
+            return model.progtime;
+        case Field::PageSize:
+            return model.pagesize;
+        case Field::Script:
+            break;
+    }
+    return model.name;
+}
+
+class DeviceTextParser {
+  public:
+    explicit DeviceTextParser(DeviceCatalog& catalog) : catalog_(catalog) {}
+
+    void parse_line(std::string_view line, int line_number) {
+        if (line.empty()) return;
+        const std::string lower = ascii_lower(line);
+        const std::size_t space = lower.find(' ');
+        const std::size_t colon = lower.find(':');
+        // A line without a blank cannot delimit its key; such lines carry no meaning and are skipped.
+        if (space == std::string::npos) return;
+        if (parse_definition(line, lower, space, colon, line_number)) return;
+        parse_model_key(line, lower, space, colon, line_number);
+    }
+
+  private:
+    bool parse_definition(std::string_view line, const std::string& lower, std::size_t space,
+                          std::size_t colon, int line_number) {
+        const std::string_view head = std::string_view(lower).substr(0, space);
+        for (const HeaderWord& header : kHeaderWords) {
+            if (head != header.word) continue;
+            if (colon == std::string::npos) {
+                note(line_number, "definition line without a colon after its slot number; ignored");
+                return true;
+            }
+            const auto slot = slot_number(line.substr(space + 1));
+            if (!slot) {
+                note(line_number, "slot number outside 0 to 20; ignored");
+                return true;
+            }
+            // The single character after the colon is skipped whatever it is.
+            const std::size_t start = colon + 2;
+            std::string script = start < line.size() ? std::string(line.substr(start)) : std::string();
+            table(header.table).slot[*slot] = std::make_shared<const std::string>(std::move(script));
+            return true;
+        }
+        return false;
+    }
+
+    void parse_model_key(std::string_view line, const std::string& lower, std::size_t space,
+                         std::size_t colon, int line_number) {
+        if (colon == std::string::npos) return;
+        const std::string_view key = std::string_view(lower).substr(0, colon + 1);
+        const std::string_view value = line.substr(space + 1);
+        for (const ModelKey& model_key : kModelKeys) {
+            if (key != model_key.key) continue;
+            if (model_key.field == Field::Name) {
+                catalog_.models.emplace_back();
+                catalog_.models.back().name = std::string(value);
+                return;
+            }
+            DeviceModel& model = catalog_.models.back();
+            if (model_key.field == Field::Script) {
+                const auto slot = slot_number(value);
+                if (!slot) {
+                    note(line_number, "slot number outside 0 to 20; ignored");
+                    return;
+                }
+                const ScriptText& text = table(model_key.table).slot[*slot];
+                if (!text) {
+                    note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
+                                          ", which is empty at this line; a slot must be defined above "
+                                          "the models that use it");
+                }
+                model.script[static_cast<std::size_t>(model_key.table)] = text;
+                return;
+            }
+            model_field(model, model_key.field) = std::string(value);
+            return;
+        }
+    }
+
+    AlgorithmTable& table(Operation op) { return catalog_.tables[static_cast<std::size_t>(op)]; }
+
+    void note(int line_number, std::string text) { catalog_.notes.push_back({line_number, std::move(text)}); }
+
+    DeviceCatalog& catalog_;
+};
+
+}  // namespace
+
+DeviceFileStatus parse_device_text(DeviceCatalog& catalog, std::string_view text) {
+    catalog = DeviceCatalog{};
+    DeviceTextParser parser(catalog);
+    int line_number = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool last = end == std::string_view::npos;
+        if (last) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        parser.parse_line(line, ++line_number);
+        start = end + 1;
+    }
+    return catalog.model_count() > 0 ? DeviceFileStatus::Loaded : DeviceFileStatus::NoModel;
+}
+
+DeviceFileResult load_device_file(DeviceCatalog& catalog, const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status)) {
+        return {DeviceFileStatus::Unreadable, "The device definition file " + path + " was not found."};
+    }
+    if (!fs::is_regular_file(status)) {
+        return {DeviceFileStatus::Unreadable, "The device definition file " + path + " is not a file."};
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return {DeviceFileStatus::Unreadable,
+                "The device definition file " + path + " cannot be read: " + std::strerror(errno) + "."};
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) {
+        return {DeviceFileStatus::Unreadable,
+                "The device definition file " + path + " could not be read to its end."};
+    }
+    const DeviceFileStatus parsed = parse_device_text(catalog, contents.str());
+    if (parsed == DeviceFileStatus::NoModel) {
+        return {parsed, "The device definition file " + path + " defines no model."};
+    }
+    return {parsed, {}};
+}
+
+}  // namespace quillon

@@ -1,0 +1,153 @@
+#include "tools/doctor/operation_estimate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "backends/recording/counting_port.h"
+#include "backends/sim/chip_model.h"
+#include "backends/sim/pic18_chip.h"
+#include "backends/sim/sim_board.h"
+#include "base/silent_host.h"
+#include "engine/chip_operations.h"
+#include "model/reset_buffers.h"
+
+namespace quillon {
+
+namespace {
+
+// The fake clock as the scripts see it, adding up their sleeps. The port advances the fake clock
+// by itself for each line change and read; that time is not a sleep.
+class WaitCountingClock final : public Clock {
+  public:
+    explicit WaitCountingClock(FakeClock& inner) : inner_(inner) {}
+    std::chrono::nanoseconds now() override { return inner_.now(); }
+    void sleep_ms(std::int64_t milliseconds) override {
+        waits += std::chrono::milliseconds(milliseconds);
+        inner_.sleep_ms(milliseconds);
+    }
+    std::chrono::nanoseconds waits{0};
+
+  private:
+    FakeClock& inner_;
+};
+
+// Lets every DSR read of the board take its time on the fake clock, as line changes do on the
+// board itself.
+class TimedReadPort final : public ProgrammerPort {
+  public:
+    TimedReadPort(ProgrammerPort& inner, FakeClock& clock, std::chrono::nanoseconds read_cost)
+        : inner_(inner), clock_(clock), read_cost_(read_cost) {}
+    void set_dtr(bool asserted) override { inner_.set_dtr(asserted); }
+    void set_rts(bool asserted) override { inner_.set_rts(asserted); }
+    bool read_dsr() override {
+        clock_.advance(read_cost_);
+        return inner_.read_dsr();
+    }
+    void write_byte(std::uint8_t value) override { inner_.write_byte(value); }
+    bool failed() const override { return inner_.failed(); }
+    std::string failure_text() const override { return inner_.failure_text(); }
+
+  private:
+    ProgrammerPort& inner_;
+    FakeClock& clock_;
+    std::chrono::nanoseconds read_cost_;
+};
+
+// A cost in microseconds as time on the fake clock. Never below 100 ns: a poll must let time pass,
+// or a chip that is writing would never be seen to finish.
+std::chrono::nanoseconds fake_time(double microseconds) {
+    return std::chrono::nanoseconds(std::max<long long>(100, std::llround(microseconds * 1000.0)));
+}
+
+// Random bytes fill FLASH and EEPROM, the last byte of each never erased, so that no script stops
+// early at an erased tail; configuration bytes keep the model's erased values (00 where the chip
+// has none, as it reads them).
+void fill_whole_chip(AppState& state, const ChipModel& chip) {
+    reset_buffers(state);
+    std::mt19937 random(20240611u);
+    MemoryImage& image = state.image;
+    for (std::uint8_t& byte : image.flash)
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    for (std::uint8_t& byte : image.eeprom)
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    if (!image.flash.empty()) image.flash.back() = 0x00;
+    if (!image.eeprom.empty()) image.eeprom.back() = 0x00;
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        if (!chip.has_config(k - 1)) image.config(k) = 0x00;
+}
+
+}  // namespace
+
+OperationCounts count_operations(const AppState& state, const PortCost& cost) {
+    OperationCounts counts;
+    counts.model = state.model_name;
+    const std::optional<ChipModel> chip_model = find_chip_model(state.model_name);
+    if (!chip_model) {
+        counts.unavailable = "the simulated board has no " + state.model_name + " chip to count on";
+        return counts;
+    }
+    AppState run = state;
+    FakeClock clock;
+    SimLog log;
+    const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
+    SimBoard board(clock, log, fake_time(cost.change_us));
+    board.insert_chip(chip.get());
+    TimedReadPort timed_board(board, clock, fake_time(cost.read_us));
+    CountingPort port(timed_board);
+    WaitCountingClock session_clock(clock);
+    SilentHost host;
+    ChipSession session{run, host, session_clock, &port, {}};
+    run.port_open = true;
+    fill_whole_chip(run, *chip_model);
+
+    // Verify runs last, on the chip that program wrote and read left alone; read refills the
+    // buffers with what it finds, which is the same image.
+    for (const Operation operation : {Operation::Program, Operation::Read, Operation::Verify}) {
+        port.reset_counts();
+        session_clock.waits = {};
+        if (run_algorithm(session, operation) != RunOutcome::Completed) {
+            counts.operations.clear();
+            counts.unavailable = std::string("the ") + operation_name(operation) + " script of " +
+                                 state.model_name +
+                                 " did not run through on the simulated chip (quillon-cli check-devices "
+                                 "tells why)";
+            return counts;
+        }
+        counts.operations.push_back({operation, port.changes(), port.reads(), session_clock.waits});
+    }
+    return counts;
+}
+
+PortCost typical_uart_cost() {
+    return {"built-in UART (typical)", 5, 5};
+}
+
+PortCost typical_usb_cost() {
+    return {"USB adapter (typical)", 1000, 1000};
+}
+
+std::chrono::nanoseconds estimated_time(const OperationCount& count, const PortCost& cost) {
+    const double line_us = static_cast<double>(count.line_changes) * cost.change_us +
+                           static_cast<double>(count.dsr_reads) * cost.read_us;
+    return count.waits + std::chrono::nanoseconds(std::llround(line_us * 1000.0));
+}
+
+std::string run_time_text(std::chrono::nanoseconds time) {
+    const double seconds = std::chrono::duration<double>(time).count();
+    char text[48];
+    if (seconds < 59.95) {  // what would print as 60.0 s reads as a minute
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+        return text;
+    }
+    const long long whole = std::llround(seconds);
+    if (whole < 3600) {
+        std::snprintf(text, sizeof text, "%lld min %lld s", whole / 60, whole % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%lld h %lld min", whole / 3600, (whole % 3600) / 60);
+    }
+    return text;
+}
+
+}  // namespace quillon

@@ -1,0 +1,405 @@
+#include "tools/doctor/port_doctor.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "engine/serial_device_map.h"
+
+namespace quillon {
+
+namespace {
+
+// A line change slower than this makes programming a chip a matter of many minutes.
+constexpr double kSlowChangeUs = 2000;
+
+const char* const kUsbDrivers[] = {"ftdi_sio",          "cp210x", "ch341",   "pl2303",  "cdc_acm",
+                                   "usb_serial_simple", "ch343",  "ark3116", "oti6858", "mos7840",
+                                   "ti_usb_3410_5052"};
+
+std::string file_name(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string com(int number) {
+    return "COM" + std::to_string(number);
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string microseconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, value < 100 ? "%.1f us" : "%.0f us", value);
+    return text;
+}
+
+bool is_usb(const TtyFacts& tty) {
+    if (tty.subsystem == "usb-serial" || tty.subsystem == "usb") return true;
+    return std::find(std::begin(kUsbDrivers), std::end(kUsbDrivers), tty.driver) != std::end(kUsbDrivers);
+}
+
+std::string holder_text(const DeviceHolder& holder) {
+    const std::string process = "process " + std::to_string(holder.pid);
+    return holder.program.empty() ? process : holder.program + " (" + process + ")";
+}
+
+std::string join(const std::vector<std::string>& parts, const std::string& separator) {
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : separator) + part;
+    return text;
+}
+
+// The first few programs, and how many more there are.
+std::string programs_text(std::vector<std::string> programs) {
+    constexpr std::size_t kNamed = 4;
+    if (programs.size() <= kNamed) return join(programs, ", ");
+    const std::size_t more = programs.size() - kNamed;
+    programs.resize(kNamed);
+    return join(programs, ", ") + " and " + std::to_string(more) + " more";
+}
+
+// A message as a clause inside a sentence: without its final full stop.
+std::string clause(std::string text) {
+    while (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+// One run of the doctor over one target.
+class Examination {
+  public:
+    Examination(const DoctorTarget& target, SystemView& system, DoctorReport& report)
+        : target_(target), system_(system), report_(report) {}
+
+    bool check_port();
+    bool check_device();
+    bool check_access();
+    void check_kind();
+    // Before the port is opened here, so that only other programs count.
+    void find_holders() { holders_ = system_.holders(real_device()); }
+    std::unique_ptr<ProgrammerPort> check_open(const std::function<PortOpenResult()>& open_port,
+                                               bool access_reported);
+    void check_lines(ProgrammerPort& port, Clock& clock, int rounds);
+
+  private:
+    void add(const char* name, Verdict verdict, std::string finding, std::string fix = {}) {
+        report_.checks.push_back({name, verdict, std::move(finding), std::move(fix)});
+    }
+    std::string present_devices();
+    std::string real_device() const { return facts_.real_path.empty() ? target_.device : facts_.real_path; }
+    int free_number();
+    void check_board(const LineCosts& costs);
+
+    const DoctorTarget& target_;
+    SystemView& system_;
+    DoctorReport& report_;
+    DeviceFacts facts_;
+    std::vector<DeviceHolder> holders_;
+};
+
+bool Examination::check_port() {
+    const int number = target_.number;
+    const std::string chosen = target_.chosen_by.empty() ? "" : "; chosen by " + target_.chosen_by;
+    if (target_.device.empty()) {
+        add("port", Verdict::Problem, com(number) + " is no port number (1 to 16)" + chosen,
+            "choose a port: quillon-cli --port N, or \"Change Serial Port Number\" in the program");
+        return false;
+    }
+    if (number == 0) {
+        const int free = free_number();
+        add("port", Verdict::Warning, target_.device + " is none of the port numbers COM1 to COM16" + chosen,
+            "quillon-cli takes it as --port " + target_.device + "; for the program, set the setting " +
+                quoted(serial_device_setting_name(free)) + " to it and choose port " + std::to_string(free));
+        return true;
+    }
+    const std::string& number_device = target_.port_devices[static_cast<std::size_t>(number - 1)];
+    std::string finding = com(number) + " is " + number_device;
+    const std::string table_device = default_serial_device(number);
+    if (system_.describes_devices() && number_device != table_device) {
+        finding +=
+            " (the setting " + quoted(serial_device_setting_name(number)) + " replaces " + table_device + ")";
+    }
+    if (target_.device != number_device) finding += ", where " + target_.device + " leads";
+    add("port", Verdict::Ok, finding + chosen);
+    return true;
+}
+
+// A number whose own device is absent, to take a device that no number stands for; COM1 to COM4
+// are left to the built-in ports, whose device nodes often exist without hardware.
+int Examination::free_number() {
+    for (int number = 5; number <= 16; ++number) {
+        if (!system_.device(target_.port_devices[static_cast<std::size_t>(number - 1)]).exists) return number;
+    }
+    return 16;
+}
+
+// "/dev/ttyS0 (COM1), /dev/ttyUSB1 (COM6, also /dev/serial/by-id/...)", or empty.
+std::string Examination::present_devices() {
+    const std::vector<std::string> devices = system_.serial_devices();
+    std::vector<std::string> by_id;
+    std::vector<std::string> plain;
+    for (const std::string& device : devices)
+        (device.rfind("/dev/serial/", 0) == 0 ? by_id : plain).push_back(device);
+    std::vector<std::string> parts;
+    for (const std::string& device : plain) {
+        const int number = find_port_number(device, target_.port_devices, system_);
+        std::vector<std::string> notes{number > 0 ? com(number) : "no port number"};
+        for (const std::string& link : by_id)
+            if (system_.device(link).real_path == device) notes.push_back("also " + link);
+        parts.push_back(device + " (" + join(notes, ", ") + ")");
+    }
+    for (const std::string& link : by_id) {
+        const std::string real = system_.device(link).real_path;
+        if (std::find(plain.begin(), plain.end(), real) != plain.end()) continue;
+        const int number = find_port_number(link, target_.port_devices, system_);
+        parts.push_back(link + " (" + (number > 0 ? com(number) : "no port number") + ")");
+    }
+    return join(parts, ", ");
+}
+
+bool Examination::check_device() {
+    facts_ = system_.device(target_.device);
+    const std::string& device = target_.device;
+    if (facts_.exists && facts_.is_char_device) {
+        const bool linked = !facts_.real_path.empty() && facts_.real_path != device;
+        add("device", Verdict::Ok, device + " exists" + (linked ? " and leads to " + facts_.real_path : ""));
+        return true;
+    }
+    const std::string present = present_devices();
+    const std::string others =
+        present.empty() ? "there is no serial device on this computer" : "serial devices here: " + present;
+    if (facts_.exists) {
+        add("device", Verdict::Problem, device + " is no device but a file or folder; " + others,
+            "name the device of the programmer's serial port");
+        return false;
+    }
+    add("device", Verdict::Problem, device + " does not exist; " + others,
+        present.empty()
+            ? "connect the programmer's serial adapter; \"sudo dmesg\" shows what the kernel made of it"
+            : "connect the adapter, or choose one of those ports (quillon-cli --port N, or \"Change "
+              "Serial Port Number\" in the program)");
+    return false;
+}
+
+bool Examination::check_access() {
+    const std::string& device = target_.device;
+    const std::string user = system_.user_name();
+    const std::string& group = facts_.owner_group;
+    if (facts_.user_may_read_write) {
+        add("access", Verdict::Ok,
+            "user " + user + " may read and write " + device +
+                (group.empty() ? "" : " (group " + group + ")"));
+        return true;
+    }
+    if (!group.empty() && group != "root" && facts_.group_may_read_write) {
+        if (system_.user_listed_in_group(group) && !system_.session_has_group(group)) {
+            add("access", Verdict::Problem,
+                user + " is in the group " + quoted(group) + ", which owns " + device +
+                    ", but this login session started before that",
+                "log out and log in again (or restart the computer)");
+        } else {
+            add("access", Verdict::Problem,
+                device + " belongs to the group " + quoted(group) + " and user " + user + " is not a member",
+                "sudo usermod -aG " + group + " " + user + ", then log out and log in again");
+        }
+        return false;
+    }
+    add("access", Verdict::Problem, "user " + user + " may not read and write " + device,
+        "ask the administrator of this computer for read and write access to " + device);
+    return false;
+}
+
+void Examination::check_kind() {
+    const std::string real = real_device();
+    const TtyFacts tty = system_.tty(file_name(real));
+    if (!tty.known || (tty.subsystem.empty() && tty.driver.empty())) {
+        add("kind", Verdict::Warning, real + " is no serial port with hardware behind it",
+            "a pseudo-terminal or virtual device has no control lines: choose the port the board is on");
+        return;
+    }
+    const std::string driver = tty.driver.empty() ? "unknown driver" : "driver " + tty.driver;
+    if (is_usb(tty)) {
+        std::vector<std::string> about;
+        if (!tty.product.empty()) about.push_back(tty.product);
+        if (!tty.usb_id.empty()) about.push_back(tty.usb_id);
+        const std::string details = about.empty() ? "" : " (" + join(about, ", ") + ")";
+        const bool acm = tty.driver == "cdc_acm";
+        add("kind", Verdict::Ok,
+            std::string(acm ? "USB CDC ACM device, " : "USB serial adapter, ") + driver + details +
+                "; every line change is a USB transfer" +
+                (acm ? "; it must pass DTR, RTS and DSR to real pins" : ""));
+        return;
+    }
+    if (tty.no_uart) {
+        add("kind", Verdict::Problem, real + " is a built-in port with no UART behind it (" + driver + ")",
+            "choose the port the board is plugged into");
+        return;
+    }
+    add("kind", Verdict::Ok,
+        "built-in UART, " + driver + (tty.subsystem.empty() ? "" : " on " + tty.subsystem));
+}
+
+std::unique_ptr<ProgrammerPort> Examination::check_open(const std::function<PortOpenResult()>& open_port,
+                                                        bool access_reported) {
+    PortOpenResult opened = open_port();
+    std::vector<std::string> running;
+    std::vector<std::string> stale;
+    for (const DeviceHolder& holder : holders_) {
+        if (holder.running) {
+            running.push_back(holder_text(holder));
+        } else {
+            stale.push_back(holder.lock_file);
+        }
+    }
+    const std::string holding = programs_text(running);
+    if (opened.port) {
+        if (running.empty()) {
+            add("open", Verdict::Ok, "opens with " + target_.line_settings);
+        } else {
+            add("open", Verdict::Warning,
+                "opens, but " + holding + " also holds it; their use of the lines would spoil a run",
+                "close " + holding);
+        }
+        return std::move(opened.port);
+    }
+    const PortError& error = opened.error;
+    switch (error.kind) {
+        case PortErrorKind::Busy:
+        case PortErrorKind::PermissionDenied: {
+            if (error.kind == PortErrorKind::PermissionDenied && access_reported) break;
+            std::string fix;
+            if (!running.empty()) {
+                fix = "close " + holding;
+            } else if (!stale.empty()) {
+                fix = "remove the lock file " + join(stale, ", ") + " of a program that has ended";
+            } else {
+                fix =
+                    "close the program that uses the port (a terminal program, another programmer, a "
+                    "second copy of this one)";
+                if (file_name(target_.device).rfind("ttyACM", 0) == 0)
+                    fix += "; ModemManager probes new ttyACM devices for a while after they appear";
+            }
+            add("open", Verdict::Problem,
+                "the port is in use or locked" + (running.empty() ? std::string() : " by " + holding), fix);
+            break;
+        }
+        case PortErrorKind::BadSettings:
+            add("open", Verdict::Problem, "the port does not take the settings " + target_.line_settings,
+                "set the setting \"Serial Port Baud Rate\" to a rate the port takes, such as 57600");
+            break;
+        case PortErrorKind::NoSuchDevice:
+        case PortErrorKind::Failed:
+            add("open", Verdict::Problem, "the port does not open: " + clause(error.message),
+                "choose the port the board is plugged into");
+            break;
+    }
+    return nullptr;
+}
+
+void Examination::check_lines(ProgrammerPort& port, Clock& clock, int rounds) {
+    const LineCosts costs = measure_line_costs(port, clock, rounds);
+    if (costs.port_failed) {
+        add("lines", Verdict::Problem,
+            "the port stopped working when its lines were switched" +
+                (costs.failure.empty() ? std::string() : ": " + clause(costs.failure)),
+            "if the adapter was unplugged, plug it in again; a port without control lines cannot drive "
+            "the board");
+        return;
+    }
+    report_.costs = costs;
+    const std::string finding = "a line change takes " + microseconds(costs.change.median_us) +
+                                " (95% within " + microseconds(costs.change.p95_us) + "), a DSR read " +
+                                microseconds(costs.dsr_read.median_us) + " (95% within " +
+                                microseconds(costs.dsr_read.p95_us) + ")";
+    if (costs.change.median_us > kSlowChangeUs) {
+        add("lines", Verdict::Warning, finding + ": slow",
+            "a built-in serial port or a faster USB adapter shortens every run (see the estimates)");
+    } else {
+        add("lines", Verdict::Ok, finding);
+    }
+    check_board(costs);
+}
+
+void Examination::check_board(const LineCosts& costs) {
+    const int reads = costs.echo_reads;
+    const int matches = costs.echo_matches;
+    if (reads == 0) return;
+    const std::string no_board_fix =
+        "plug the board into this port and check its cable; the board shows DATA OUT on DATA IN while the "
+        "chip is idle";
+    if (matches == reads) {
+        add("board", Verdict::Ok,
+            "DATA IN followed DATA OUT in all " + std::to_string(reads) +
+                " reads: a programmer board answers");
+    } else if (costs.echo_high == 0 || costs.echo_high == reads) {
+        add("board", Verdict::Warning,
+            std::string("DATA IN stayed ") + (costs.echo_high == 0 ? "low" : "high") +
+                " while DATA OUT changed: no programmer board seems to answer",
+            no_board_fix);
+    } else if (matches == 0) {
+        add("board", Verdict::Warning, "DATA IN showed the opposite of DATA OUT in every read",
+            "a board of another design stands on this port, or its DATA IN is inverted");
+    } else {
+        add("board", Verdict::Warning,
+            "DATA IN followed DATA OUT in only " + std::to_string(matches) + " of " + std::to_string(reads) +
+                " reads",
+            "check the cable and the board's connections for a loose contact");
+    }
+}
+
+}  // namespace
+
+const char* verdict_word(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Ok:
+            return "ok";
+        case Verdict::Warning:
+            return "warning";
+        case Verdict::Problem:
+            break;
+    }
+    return "problem";
+}
+
+int DoctorReport::count(Verdict verdict) const {
+    return static_cast<int>(std::count_if(checks.begin(), checks.end(), [verdict](const DoctorCheck& check) {
+        return check.verdict == verdict;
+    }));
+}
+
+int find_port_number(const std::string& device, const std::array<std::string, 16>& port_devices,
+                     SystemView& system) {
+    for (std::size_t i = 0; i < port_devices.size(); ++i)
+        if (port_devices[i] == device) return static_cast<int>(i) + 1;
+    if (!system.describes_devices()) return 0;
+    const DeviceFacts wanted = system.device(device);
+    if (!wanted.exists || wanted.real_path.empty()) return 0;
+    for (std::size_t i = 0; i < port_devices.size(); ++i) {
+        const DeviceFacts facts = system.device(port_devices[i]);
+        if (facts.exists && facts.real_path == wanted.real_path) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+DoctorReport examine_port(const DoctorTarget& target, SystemView& system,
+                          const std::function<PortOpenResult()>& open_port, Clock& clock, int rounds) {
+    DoctorReport report;
+    Examination examination(target, system, report);
+    if (!examination.check_port()) return report;
+    bool access_reported = false;
+    if (system.describes_devices()) {
+        if (!examination.check_device()) return report;
+        access_reported = !examination.check_access();
+        examination.check_kind();
+        examination.find_holders();
+    }
+    const std::unique_ptr<ProgrammerPort> port = examination.check_open(open_port, access_reported);
+    if (port) examination.check_lines(*port, clock, rounds);
+    return report;
+}
+
+}  // namespace quillon

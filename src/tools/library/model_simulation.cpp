@@ -1,0 +1,327 @@
+#include "tools/library/model_simulation.h"
+
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "backends/sim/chip_model.h"
+#include "backends/sim/pic18_chip.h"
+#include "backends/sim/pic18_registers.h"
+#include "backends/sim/sim_board.h"
+#include "base/hex_text.h"
+#include "engine/chip_operations.h"
+#include "model/reset_buffers.h"
+
+namespace quillon {
+
+namespace {
+
+// Nobody watches these runs: the host keeps the last message for the report and answers nothing.
+class UnattendedHost final : public Host {
+  public:
+    void set_status(std::string_view) override {}
+    void set_loaded_file(std::string_view) override {}
+    int show_message(std::string_view text, int, std::string_view) override {
+        last_message = std::string(text);
+        return kAnswerOk;
+    }
+    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
+    void yield() override {}
+    void disable() override {}
+    void enable() override {}
+    void updatedisplay() override {}
+
+    std::string last_message;
+};
+
+std::string flash_location(std::size_t address) {
+    return "FLASH Byte " + hex6h(static_cast<std::int32_t>(address));
+}
+std::string eeprom_location(std::size_t address) {
+    return "EEPROM Byte " + hex4h(static_cast<std::int32_t>(address));
+}
+std::string config_location(int k) {
+    return "CONF Byte " + hex6h(kConfigBaseAddress + k - 1);
+}
+
+// The first row of a mismatch report: its location, read and expected texts.
+struct MismatchRow {
+    std::string location;
+    std::string read;
+    std::string expected;
+};
+
+std::optional<MismatchRow> first_mismatch(const std::string& report) {
+    const std::size_t start = report.find("\r\n");
+    if (start == std::string::npos) return std::nullopt;
+    const std::size_t end = report.find("\r\n", start + 2);
+    if (end == std::string::npos) return std::nullopt;
+    const std::string row = report.substr(start + 2, end - start - 2);
+    const std::size_t first = row.find(",   ");
+    const std::size_t second = first == std::string::npos ? first : row.find(",   ", first + 4);
+    if (second == std::string::npos) return MismatchRow{row, {}, {}};
+    std::string expected = row.substr(second + 4);
+    if (!expected.empty() && expected.back() == ',') expected.pop_back();
+    return MismatchRow{row.substr(0, first), row.substr(first + 4, second - first - 4), expected};
+}
+
+std::string first_line(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+std::uint8_t random_byte(std::mt19937& random) {
+    return static_cast<std::uint8_t>(random() & 0xFF);
+}
+
+// A random image that fills the whole chip: the last FLASH and EEPROM bytes are never FF, so no
+// erased tail shortens a loop.
+MemoryImage random_image(AppState& state, const ChipModel& chip, std::mt19937& random) {
+    reset_buffers(state);
+    MemoryImage image = state.image;
+    for (std::uint8_t& byte : image.flash)
+        byte = random_byte(random);
+    for (std::uint8_t& byte : image.eeprom)
+        byte = random_byte(random);
+    if (!image.flash.empty() && image.flash.back() == kErasedByte) image.flash.back() = 0x00;
+    if (!image.eeprom.empty() && image.eeprom.back() == kErasedByte) image.eeprom.back() = 0x00;
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        image.config(k) = chip.has_config(k - 1) ? random_byte(random) : 0x00;
+    return image;
+}
+
+// Where two byte lists first differ, and in how many places; nothing when they are equal.
+struct Difference {
+    std::size_t index;
+    std::size_t count;
+};
+
+std::optional<Difference> compare_bytes(const std::vector<std::uint8_t>& got,
+                                        const std::vector<std::uint8_t>& want) {
+    std::optional<Difference> difference;
+    for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
+        if (got[i] == want[i]) continue;
+        if (!difference) difference = Difference{i, 0};
+        ++difference->count;
+    }
+    return difference;
+}
+
+// One virtual board with one virtual chip, on which the model's operations run in turn.
+class VirtualBench {
+  public:
+    VirtualBench(AppState& state, const ChipModel& model, SimulationReport& report)
+        : state_(state), report_(report), chip_(model, clock_, log_) {
+        board_.insert_chip(&chip_);
+        state_.port_open = true;
+    }
+
+    Pic18Chip& chip() { return chip_; }
+
+    void fault(Operation operation, std::string text) {
+        report_.faults.push_back({operation, -1, std::move(text)});
+    }
+
+    // Runs `operation`; reports a refusal of the chip and a chip left powered as faults. Returns
+    // the outcome, or nothing when one of those faults happened.
+    std::optional<RunOutcome> run(Operation operation) {
+        log_.clear();
+        host_.last_message.clear();
+        const std::chrono::nanoseconds start = clock_.now();
+        const RunOutcome outcome = run_algorithm(session_, operation);
+        record_time(operation, clock_.now() - start);
+        bool sound = true;
+        for (const SimLog::Entry& entry : log_.entries()) {
+            if (entry.kind != SimLog::Kind::Refusal) continue;
+            fault(operation, "the chip refused: " + entry.text);
+            sound = false;
+            break;
+        }
+        if (board_.supply_on()) {
+            fault(operation, "the run left the chip powered");
+            board_.write_byte(1);  // switch it off, as the next "begin" expects
+            sound = false;
+        }
+        if (!sound) return std::nullopt;
+        return outcome;
+    }
+
+    // Runs `operation` and reports anything but a clean completion.
+    bool run_to_completion(Operation operation) {
+        const std::optional<RunOutcome> outcome = run(operation);
+        if (!outcome) return false;
+        if (*outcome == RunOutcome::Completed) return true;
+        fault(operation, outcome_text(*outcome));
+        return false;
+    }
+
+    std::string outcome_text(RunOutcome outcome) const {
+        if (outcome == RunOutcome::Differences) {
+            std::string text = "found " + std::to_string(state_.mismatch_count) + " difference" +
+                               (state_.mismatch_count == 1 ? "" : "s");
+            if (const auto row = first_mismatch(state_.mismatch_report)) {
+                text += ", first at " + row->location + ": read " + row->read + ", expected " + row->expected;
+            }
+            return text;
+        }
+        const std::string message = first_line(host_.last_message);
+        return "the run stopped" + (message.empty() ? std::string() : ": " + message);
+    }
+
+  private:
+    void record_time(Operation operation, std::chrono::nanoseconds time) {
+        for (const OperationTime& known : report_.times)
+            if (known.operation == operation) return;
+        report_.times.push_back({operation, time});
+    }
+
+    AppState& state_;
+    SimulationReport& report_;
+    FakeClock clock_;
+    SimLog log_;
+    Pic18Chip chip_;
+    SimBoard board_{clock_, log_};
+    UnattendedHost host_;
+    ChipSession session_{state_, host_, clock_, &board_, {}};
+};
+
+// A chip full of random bytes, its configuration write-protected as well, so that an erase has
+// everything to do and a check something to find where it does not.
+void fill_chip_randomly(Pic18Chip& chip, std::mt19937& random) {
+    ChipMemory& memory = chip.memory();
+    for (std::uint8_t& byte : memory.flash)
+        byte = random_byte(random);
+    for (std::uint8_t& byte : memory.eeprom)
+        byte = random_byte(random);
+    for (std::uint8_t& byte : memory.config)
+        byte = random_byte(random);
+    std::uint8_t& config6h = memory.config[static_cast<std::size_t>(pic18::kConfig6hIndex)];
+    config6h = static_cast<std::uint8_t>(config6h & ~pic18::kWrtc);
+}
+
+// Where `got` first differs from `image`: "<got> at <location> where the image has <want>", and in
+// how many bytes in all; nothing when they are equal.
+std::optional<std::string> image_difference(const MemoryImage& got, const MemoryImage& image) {
+    std::size_t count = 0;
+    std::string first;
+    const auto note = [&](const std::string& location, int got_value, int want_value) {
+        if (count++ == 0) {
+            first = hex2h(got_value) + " at " + location + " where the image has " + hex2h(want_value);
+        }
+    };
+    const std::optional<Difference> flash = compare_bytes(got.flash, image.flash);
+    if (flash) {
+        note(flash_location(flash->index), got.flash[flash->index], image.flash[flash->index]);
+        count += flash->count - 1;
+    }
+    const std::optional<Difference> eeprom = compare_bytes(got.eeprom, image.eeprom);
+    if (eeprom) {
+        note(eeprom_location(eeprom->index), got.eeprom[eeprom->index], image.eeprom[eeprom->index]);
+        count += eeprom->count - 1;
+    }
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        if (got.config(k) != image.config(k)) note(config_location(k), got.config(k), image.config(k));
+    if (count == 0) return std::nullopt;
+    return first + " (" + std::to_string(count) + (count == 1 ? " byte differs)" : " bytes differ)");
+}
+
+// What the chip's cells hold, as an image: 00 where a configuration byte does not exist.
+MemoryImage chip_image(const Pic18Chip& chip) {
+    const ChipMemory& memory = chip.memory();
+    MemoryImage image;
+    image.flash = memory.flash;
+    image.eeprom = memory.eeprom;
+    for (int k = 1; k <= kConfigByteCount; ++k) {
+        image.config(k) =
+            chip.model().has_config(k - 1) ? memory.config[static_cast<std::size_t>(k - 1)] : 0x00;
+    }
+    return image;
+}
+
+// Changes one byte of the chip and expects verify to name exactly that location.
+void expect_verify_to_find(VirtualBench& bench, AppState& state, std::uint8_t& cell,
+                           const std::string& location, std::mt19937& random) {
+    const std::uint8_t original = cell;
+    cell = static_cast<std::uint8_t>(original ^ (1u + random() % 255u));
+    const std::optional<RunOutcome> outcome = bench.run(Operation::Verify);
+    cell = original;
+    if (!outcome) return;
+    if (*outcome == RunOutcome::Completed) {
+        bench.fault(Operation::Verify, "did not notice a change of the chip at " + location);
+        return;
+    }
+    if (*outcome != RunOutcome::Differences) {
+        bench.fault(Operation::Verify, bench.outcome_text(*outcome));
+        return;
+    }
+    const std::optional<MismatchRow> row = first_mismatch(state.mismatch_report);
+    if (state.mismatch_count != 1 || !row || row->location != location) {
+        bench.fault(Operation::Verify, "reported " + bench.outcome_text(*outcome) +
+                                           " for a change of the chip at " + location + " only");
+    }
+}
+
+}  // namespace
+
+SimulationReport simulate_model(AppState& state, std::uint32_t seed) {
+    SimulationReport report;
+    const std::optional<ChipModel> model = find_chip_model(state.model_name);
+    if (!model) return report;
+    report.chip_known = true;
+    if (state.flash_size != model->flash_size) {
+        report.faults.push_back({{},
+                                 -1,
+                                 "flash: " + std::to_string(state.flash_size) + " bytes, but the " +
+                                     model->name + " has " + std::to_string(model->flash_size)});
+    }
+    if (state.eeprom_size != model->eeprom_size) {
+        report.faults.push_back({{},
+                                 -1,
+                                 "eeprom: " + std::to_string(state.eeprom_size) + " bytes, but the " +
+                                     model->name + " has " + std::to_string(model->eeprom_size)});
+    }
+    if (!report.faults.empty()) return report;
+
+    std::mt19937 random(seed);
+    VirtualBench bench(state, *model, report);
+    fill_chip_randomly(bench.chip(), random);
+    // Each step needs the one before it to have worked.
+    if (!bench.run_to_completion(Operation::Erase)) return report;
+    if (!bench.run_to_completion(Operation::BlankCheck)) return report;
+    // Programming starts from a used chip, as it mostly does for a user.
+    fill_chip_randomly(bench.chip(), random);
+    const MemoryImage image = random_image(state, *model, random);
+    state.image = image;
+    if (!bench.run_to_completion(Operation::Program)) return report;
+    const bool verified = bench.run_to_completion(Operation::Verify);
+    if (bench.run_to_completion(Operation::Read)) {
+        if (const auto difference = image_difference(state.image, image))
+            bench.fault(Operation::Read, "read back " + *difference);
+    }
+    // The chip's own cells must hold the image too: a program and a read script that make the same
+    // mistake (bytes swapped, an address off by one) would still agree with each other.
+    if (const auto difference = image_difference(chip_image(bench.chip()), image))
+        bench.fault(Operation::Program, "programmed over other bytes, the chip holds " + *difference);
+    state.image = image;
+    if (!verified) return report;
+
+    ChipMemory& memory = bench.chip().memory();
+    const std::size_t flash_address = random() % memory.flash.size();
+    expect_verify_to_find(bench, state, memory.flash[flash_address], flash_location(flash_address), random);
+    if (!memory.eeprom.empty()) {
+        const std::size_t eeprom_address = random() % memory.eeprom.size();
+        expect_verify_to_find(bench, state, memory.eeprom[eeprom_address], eeprom_location(eeprom_address),
+                              random);
+    }
+    std::vector<int> present;
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        if (model->has_config(k - 1)) present.push_back(k);
+    if (!present.empty()) {
+        const int k = present[random() % present.size()];
+        expect_verify_to_find(bench, state, memory.config[static_cast<std::size_t>(k - 1)],
+                              config_location(k), random);
+    }
+    return report;
+}
+
+}  // namespace quillon
