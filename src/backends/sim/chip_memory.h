@@ -32,7 +32,17 @@ ChipConfig erased_config(const ChipModel& model);
 // A chip straight after a bulk erase: FLASH, EEPROM and ID all FF, configuration blank.
 ChipMemory erased_memory(const ChipModel& model);
 
-// The byte a table read returns at `address`; 00 where nothing is implemented.
+// Protection as the configuration bytes of `memory` set it: a bit protects when the part
+// implements it and it reads 0. Code protection (CP0.., CPB in CONFIG5L/5H) makes external reads
+// of a block return 00 and CPD those of data EEPROM; write protection (WRT0.., WRTB, WRTD in
+// CONFIG6L/6H) makes writes there do nothing.
+enum class Protection { Code, Write };
+bool block_protected(const ChipMemory& memory, const ChipModel& model, const CodeBlock& block,
+                     Protection kind);
+bool eeprom_protected(const ChipMemory& memory, const ChipModel& model, Protection kind);
+
+// The byte a table read returns at `address`; 00 where nothing is implemented or the code is
+// protected.
 std::uint8_t read_program_space(const ChipMemory& memory, const ChipModel& model, std::uint32_t address);
 
 }  // namespace quillon

@@ -20,14 +20,14 @@ const char* family_name(ChipFamily family);  // "A", "B", "C"
 
 // How long the chip needs for each timed step.
 struct ChipTiming {
-    // P9: PGC held high on the fourth clock after a start-programming write. One value for code, ID
-    // and configuration writes (1 ms; one source asks 5 ms for configuration, the device library
-    // gives at least 1-2 ms, so 1 ms keeps the simulator at the chip's own minimum).
+    // P9: PGC held high on the fourth clock after a start-programming write to code or ID memory.
     std::chrono::nanoseconds program_hold;
-    // P10: high-voltage discharge. A bulk erase keeps the chip busy for P11 + P10. After a
-    // programming pulse the cells hold their data once PGC falls (the high voltage acted during
-    // P9), so P10 there is not enforced: the programming primitive leaves no time for it, and on
-    // a real port the line changes that follow take longer than P10 anyway.
+    // The same for a configuration byte. Sources give 1 ms or 5 ms; the chip asks the longer one,
+    // so that a library that only meets the shorter fails here rather than on some silicon.
+    std::chrono::nanoseconds config_hold;
+    // P10: high-voltage discharge. After a programming pulse PGC must stay low this long before it
+    // rises again, or the cells do not keep what the pulse wrote; a bulk erase keeps the chip busy
+    // for P11 + P10.
     std::chrono::nanoseconds discharge;
     // P11: bulk erase.
     std::chrono::nanoseconds bulk_erase;
@@ -38,6 +38,13 @@ struct ChipTiming {
 
 using ChipConfig = std::array<std::uint8_t, kConfigByteCount>;  // CONFIG1L..CONFIG7H
 
+// Which part of FLASH an address is in, for code and write protection.
+struct CodeBlock {
+    int number = -1;  // -1 for the boot block, 0.. for block 0..
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;  // one past the last byte
+};
+
 // One chip type as the simulator models it.
 struct ChipModel {
     std::string name;
@@ -45,16 +52,25 @@ struct ChipModel {
     std::int32_t flash_size = 0;
     std::int32_t eeprom_size = 0;
     std::uint16_t device_id = 0;  // 3FFFFF << 8 | 3FFFFE, revision bits clear
+    std::uint8_t revision = 0;    // REV4:REV0, in the low five bits of 3FFFFE
     ChipConfig blank_config{};    // what a bulk erase leaves in CONFIG1L..CONFIG7H
+    // The bits each configuration byte implements; the others read 0 and ignore writes. A byte
+    // with none does not exist on the part.
+    ChipConfig config_bits{};
     std::int32_t write_buffer_size = 0;
-    // Bit k - 1 set: CONFIGk does not exist on this part; it reads 00 and ignores writes.
-    std::uint16_t missing_config = 0;
+    // Protection blocks: the boot block from 0, then blocks of block_size bytes, block 0 starting
+    // where the boot block ends. 0: the part has no protection blocks.
+    std::uint32_t boot_block_size = 0;
+    std::uint32_t block_size = 0;
     ChipTiming timing{};
 
     // Index 0 = CONFIG1L.
     bool has_config(int index) const {
-        return index >= 0 && index < kConfigByteCount && !((missing_config >> index) & 1);
+        return index >= 0 && index < kConfigByteCount && config_bits[static_cast<std::size_t>(index)] != 0;
     }
+    // The protection block that holds FLASH address `address`, or nothing outside FLASH or on a
+    // part without blocks.
+    std::optional<CodeBlock> code_block(std::uint32_t address) const;
 };
 
 // The model of that exact name ("PIC18F452"), or nothing for a name the simulator does not know.

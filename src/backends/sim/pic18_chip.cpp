@@ -41,6 +41,7 @@ void Pic18Chip::set_supply(bool on, bool pgc, bool pgd) {
 
 void Pic18Chip::power_off() {
     const auto t = now();
+    if (pending_program_) lose_programming("supply off sooner than P10 after the programming pulse");
     if (erase_)
         log_.refusal(t, "supply off " + duration_text(t - erase_->started) + " into the bulk erase (" +
                             erase_->scope.what + "): left unerased");
@@ -77,6 +78,9 @@ void Pic18Chip::reset_registers() {
     write_buffer_.assign(static_cast<std::size_t>(model_.write_buffer_size), 0xFF);
     armed_address_.reset();
     pulse_rise_.reset();
+    pending_program_.reset();
+    tablat_written_ = false;
+    stale_tablat_.reset();
     erase_armed_.reset();
 }
 
@@ -98,6 +102,8 @@ void Pic18Chip::set_pgd(bool level) {
 }
 
 void Pic18Chip::rising_edge() {
+    // settle() has committed a pulse whose P10 ran its course; one still pending rose too soon.
+    if (pending_program_) lose_programming("PGC rose sooner than P10 after the programming pulse");
     if (!shifter_.in_operand()) {
         // The fourth clock after a start-programming write is the programming pulse.
         if (shifter_.bits_latched() == 3 && armed_address_) pulse_rise_ = now();
@@ -141,20 +147,27 @@ void Pic18Chip::command_latched() {
         return;
     }
     if (command != kShiftOutTablat) table_read(command);
-    shift_value_ = tablat_;
+    shift_value_ = command == kShiftOutTablat && stale_tablat_ ? *stale_tablat_ : tablat_;
+    if (command == kShiftOutTablat && stale_tablat_)
+        log_.event(now(), "0010 right after a write to TABLAT shifted out TABLAT as it was before (" +
+                              hex2(*stale_tablat_) + "); family B needs a NOP between them");
 }
 
 void Pic18Chip::frame_complete() {
     // A bulk erase starts when the first frame after the key write has been clocked in.
     const bool erase_due = erase_armed_.has_value();
     driving_ = false;
+    std::optional<std::uint8_t> next_stale;
     const int command = shifter_.command();
     const std::uint16_t operand = shifter_.operand();
     if (!frame_reads_) {
         const bool nop = command == kCoreInstruction && operand == 0;
         if (!refused_while_erasing(nop)) {
             if (command == kCoreInstruction) {
+                const std::uint8_t tablat_before = tablat_;
+                tablat_written_ = false;
                 execute_core(operand);
+                if (model_.family == ChipFamily::B && tablat_written_) next_stale = tablat_before;
             } else {
                 unlock_stage_ = 0;
                 if (command >= kTableWrite) {
@@ -166,6 +179,7 @@ void Pic18Chip::frame_complete() {
             }
         }
     }
+    stale_tablat_ = next_stale;
     if (erase_due && erase_armed_) {
         const auto t = now();
         erase_ = Erase{t, t + model_.timing.bulk_erase + model_.timing.discharge, *erase_armed_};
@@ -188,6 +202,7 @@ bool Pic18Chip::refused_while_erasing(bool harmless) {
 void Pic18Chip::settle() {
     if (mode_ == Mode::Off) return;
     const auto t = now();
+    if (pending_program_ && pending_program_->fall + model_.timing.discharge <= t) commit_programming();
     if (erase_ && erase_->done <= t) {
         apply_erase(erase_->scope);
         log_.event(erase_->done, "bulk erase complete: " + erase_->scope.what);

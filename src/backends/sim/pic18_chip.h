@@ -59,6 +59,12 @@ class Pic18Chip {
         std::chrono::nanoseconds done;
         EraseScope scope;
     };
+    // A programming pulse that has ended: the cells keep it once PGC has stayed low for P10.
+    struct PendingProgram {
+        std::chrono::nanoseconds fall;
+        std::uint32_t address;
+        std::vector<std::uint8_t> data;
+    };
     struct EepromWrite {
         std::chrono::nanoseconds done;
         std::int32_t address;
@@ -88,6 +94,8 @@ class Pic18Chip {
     void table_write(int command, std::uint16_t word);
     void write_control_register(std::uint32_t address, std::uint8_t value);
     void end_programming(std::chrono::nanoseconds held);
+    void commit_programming();
+    void lose_programming(const std::string& why);
     void program_config(std::uint32_t address, std::uint8_t value);
     void program_page(std::uint32_t address, const std::vector<std::uint8_t>& data);
     void apply_erase(const EraseScope& scope);
@@ -127,6 +135,12 @@ class Pic18Chip {
     // Programming: armed by a start-programming write, timed on the next frame's fourth clock.
     std::optional<std::uint32_t> armed_address_;
     std::optional<std::chrono::nanoseconds> pulse_rise_;
+    std::optional<PendingProgram> pending_program_;
+
+    // Family B: a 0010 shift-out that directly follows a core instruction writing TABLAT shifts
+    // out the value TABLAT held before it.
+    bool tablat_written_ = false;
+    std::optional<std::uint8_t> stale_tablat_;
 
     std::optional<EraseScope> erase_armed_;
     std::optional<Erase> erase_;

@@ -99,6 +99,7 @@ void Pic18Chip::write_register(std::uint8_t f, std::uint8_t value) {
             return;
         case kTablat:
             tablat_ = value;
+            tablat_written_ = true;
             return;
         case kEecon1:
             write_eecon1(value);
@@ -138,9 +139,15 @@ void Pic18Chip::write_eecon1(std::uint8_t value) {
         if ((eecon1_ & (kEepgd | kCfgs)) != 0 || memory_.eeprom.empty()) {
             log_.refusal(now(), "RD set with EEPGD or CFGS = 1: no data EEPROM read (EEDATA unchanged)");
         } else {
-            eedata_ = memory_.eeprom[static_cast<std::size_t>(eeprom_address())];
+            eedata_ = eeprom_protected(memory_, model_, Protection::Code)
+                          ? 0x00
+                          : memory_.eeprom[static_cast<std::size_t>(eeprom_address())];
         }
     }
+    if ((value & kWr) != 0 && (before & kWr) != 0)
+        log_.refusal(now(), "WR set while the data EEPROM write at " +
+                                hex4(eeprom_write_ ? eeprom_write_->address : 0) +
+                                " is still running: data EEPROM " + hex4(eeprom_address()) + " not written");
     if ((value & kWr) != 0 && (before & kWr) == 0) start_eeprom_write();
 }
 
@@ -165,6 +172,10 @@ void Pic18Chip::start_eeprom_write() {
     // the unlock, as EECON2 writes are harmless there.
     if (model_.family != ChipFamily::B && unlock_before_ != 2) {
         log_.refusal(t, "WR set without the 55h/AAh unlock to EECON2 just before it: " + where);
+        return;
+    }
+    if (eeprom_protected(memory_, model_, Protection::Write)) {
+        log_.refusal(t, "data EEPROM write-protected (CONFIG6H WRTD = 0): " + where);
         return;
     }
     eeprom_write_ = EepromWrite{t + model_.timing.eeprom_write, eeprom_address(), eedata_};

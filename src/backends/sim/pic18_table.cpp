@@ -99,28 +99,47 @@ void Pic18Chip::end_programming(std::chrono::nanoseconds held) {
     data.swap(write_buffer_);
     const auto t = now();
     const std::string target = hex6(address) + " not programmed";
-    if (held < model_.timing.program_hold) {
+    const bool config_space = address >= kConfigAddress;
+    const std::chrono::nanoseconds needed =
+        config_space ? model_.timing.config_hold : model_.timing.program_hold;
+    if (held < needed) {
         log_.refusal(t, "programming pulse held " + duration_text(held) + ", shorter than P9 (" +
-                            duration_text(model_.timing.program_hold) + "): " + target);
+                            duration_text(needed) + (config_space ? " for a configuration byte" : "") +
+                            "): " + target);
         return;
     }
     if ((eecon1_ & kEepgd) == 0) {
         log_.refusal(t, "start programming with EEPGD = 0: " + target);
         return;
     }
-    const bool config_space = address >= kConfigAddress;
     if (config_space != ((eecon1_ & kCfgs) != 0)) {
         log_.refusal(t, std::string("start programming with CFGS = ") + (config_space ? "0" : "1") + " for " +
                             (config_space ? "a configuration" : "a code or ID") + " address: " + target);
         return;
     }
-    if (config_space) {
+    // The high voltage has done its work, but the cells keep it only once PGC has stayed low for
+    // P10 (settle() or the next rising edge decides).
+    pending_program_ = PendingProgram{t, address, std::move(data)};
+}
+
+void Pic18Chip::commit_programming() {
+    const PendingProgram pending = std::move(*pending_program_);
+    pending_program_.reset();
+    if (pending.address >= kConfigAddress) {
         const auto lane =
-            static_cast<std::size_t>(address % static_cast<std::uint32_t>(model_.write_buffer_size));
-        program_config(address, data[lane]);
+            static_cast<std::size_t>(pending.address % static_cast<std::uint32_t>(model_.write_buffer_size));
+        program_config(pending.address, pending.data[lane]);
     } else {
-        program_page(address, data);
+        program_page(pending.address, pending.data);
     }
+}
+
+void Pic18Chip::lose_programming(const std::string& why) {
+    const auto t = now();
+    log_.refusal(t, why + " (held low " + duration_text(t - pending_program_->fall) + ", P10 is " +
+                        duration_text(model_.timing.discharge) + "): " + hex6(pending_program_->address) +
+                        " not programmed");
+    pending_program_.reset();
 }
 
 void Pic18Chip::program_config(std::uint32_t address, std::uint8_t value) {
@@ -130,7 +149,7 @@ void Pic18Chip::program_config(std::uint32_t address, std::uint8_t value) {
         return;
     }
     const int index = static_cast<int>(address - kConfigAddress);
-    if (model_.has_config(kConfig6hIndex) && (memory_.config[kConfig6hIndex] & kWrtc) == 0) {
+    if ((model_.config_bits[kConfig6hIndex] & kWrtc) != 0 && (memory_.config[kConfig6hIndex] & kWrtc) == 0) {
         log_.refusal(t, "configuration write-protected (CONFIG6H WRTC = 0): " + config_name(index) +
                             " not programmed");
         return;
@@ -139,7 +158,9 @@ void Pic18Chip::program_config(std::uint32_t address, std::uint8_t value) {
         log_.event(t, config_name(index) + " does not exist on " + model_.name + ": write has no effect");
         return;
     }
-    memory_.config[static_cast<std::size_t>(index)] = value;  // configuration cells take the byte as written
+    // Only the implemented bits exist; the others keep reading 0.
+    const auto k = static_cast<std::size_t>(index);
+    memory_.config[k] = static_cast<std::uint8_t>(value & model_.config_bits[k]);
 }
 
 void Pic18Chip::program_page(std::uint32_t address, const std::vector<std::uint8_t>& data) {
@@ -152,6 +173,15 @@ void Pic18Chip::program_page(std::uint32_t address, const std::vector<std::uint8
     const auto size = static_cast<std::uint32_t>(model_.write_buffer_size);
     if (address < memory_.flash.size()) {
         const std::uint32_t page = address - address % size;
+        const std::optional<CodeBlock> block = model_.code_block(page);
+        if (block && block_protected(memory_, model_, *block, Protection::Write)) {
+            log_.refusal(now(),
+                         std::string("write-protected ") +
+                             (block->number < 0 ? "boot block" : "block " + std::to_string(block->number)) +
+                             " (" + hex6(block->begin) + "-" + hex6(block->end - 1) + "): " + hex6(page) +
+                             " not programmed");
+            return;
+        }
         for (std::uint32_t i = 0; i < size && page + i < memory_.flash.size(); ++i)
             memory_.flash[page + i] &= data[i];
     } else if (address >= kIdAddress && address < kIdAddress + kIdSize) {

@@ -12,7 +12,7 @@ TEST(SimBoard, ChipEntersProgrammingModeOnlyWhenClockAndDataAreLowAsTheSupplyRis
     SimBench good("PIC18F452");
     good.power_up();
     EXPECT_TRUE(good.chip->in_programming_mode());
-    EXPECT_EQ(good.read_program(0x3FFFFE, 2), (Bytes{0x20, 0x04}));
+    EXPECT_EQ(good.read_program(0x3FFFFE, 2), (Bytes{0x24, 0x04}));  // ID 0420, revision 4
     EXPECT_EQ(good.log.refusal_count(), 0u);
 
     for (const auto& [clock_high, data_high] : {std::pair{true, false}, std::pair{false, true}}) {
@@ -30,7 +30,7 @@ TEST(SimBoard, ChipEntersProgrammingModeOnlyWhenClockAndDataAreLowAsTheSupplyRis
 
         t.power_down();  // a clean power cycle brings it back
         t.power_up();
-        EXPECT_EQ(t.read_program(0x3FFFFE, 2), (Bytes{0x20, 0x04}));
+        EXPECT_EQ(t.read_program(0x3FFFFE, 2), (Bytes{0x24, 0x04}));
     }
 }
 
@@ -93,7 +93,7 @@ TEST(SimBoard, EachLineChangeCostsVirtualTimeOnAFakeClockAndNothingOnAnyOther) {
     lines.send_command(0, 0x6EF7);
     lines.send_command(0, 0x0EFE);
     lines.send_command(0, 0x6EF6);
-    EXPECT_EQ(lines.read_byte(0b1001), 0x00);
+    EXPECT_EQ(lines.read_byte(0b1001), 0x04);  // revision 4 of ID 1200
     EXPECT_EQ(lines.read_byte(0b1001), 0x12);
 }
 

@@ -45,8 +45,10 @@ TEST(Pic18Icsp, DeviceIdAndUnimplementedAddressesReadAsTheChipHasThem) {
           std::tuple{"PIC18F1320", 0xC0, 0x07}}) {
         SimBench t(model);
         t.power_up();
+        // The revision sits in the low five bits of 3FFFFE.
         EXPECT_EQ(t.read_program(0x3FFFFE, 2),
-                  (Bytes{static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)}))
+                  (Bytes{static_cast<std::uint8_t>(low | t.chip->model().revision),
+                         static_cast<std::uint8_t>(high)}))
             << model;
         EXPECT_EQ(t.read_program(0x300000, 6),
                   (Bytes{0x00, t.chip->memory().config[1], t.chip->memory().config[2],
@@ -109,13 +111,22 @@ TEST(Pic18Icsp, ConfigurationBytesTakeTheirLaneAndWrtcProtectsThem) {
     t.core(0x0E03);
     t.core(0x6EF6);
     t.lines.send_command(0b1111, 0xAB12);  // ...because 300003 (odd) takes the high byte
-    t.lines.programming_pulse(2);
+    t.lines.programming_pulse(5);
     t.core(0x0E02);
     t.core(0x6EF6);
     t.lines.send_command(0b1111, 0xAB12);  // and 300002 (even) the low byte
-    t.lines.programming_pulse(2);
+    t.lines.programming_pulse(5);
     t.write_config(4, 0x55);  // CONFIG3L does not exist on family A
-    EXPECT_EQ(t.read_program(0x300002, 3), (Bytes{0x12, 0xAB, 0x00}));
+    // Only the implemented bits (0F in CONFIG2L and 2H) take the write; the others read 0.
+    EXPECT_EQ(t.read_program(0x300002, 3), (Bytes{0x02, 0x0B, 0x00}));
+    t.write_config(2, 0xFF);
+    EXPECT_EQ(t.read_program(0x300002, 1), (Bytes{0x0F}));
+
+    t.config_time_ms = 2;  // long enough for code cells, not for configuration cells
+    t.write_config(2, 0x00);
+    EXPECT_EQ(t.read_program(0x300002, 1), (Bytes{0x0F}));
+    EXPECT_TRUE(t.log_has("for a configuration byte"));
+    t.config_time_ms = 5;
 
     t.write_config(11, 0xC0);  // CONFIG6H with WRTC = 0
     t.write_config(1, 0x22);
@@ -183,11 +194,24 @@ TEST(Pic18Icsp, EepromWriteRunsForItsWriteTimeWhileWrIsPolled) {
     EXPECT_EQ(a.read_eeprom(0x10), 0x5A);
     EXPECT_EQ(a.log.refusal_count(), 0u) << a.log.to_text();
 
-    // Family B needs no unlock and takes the poll without a NOP before the shift-out.
+    // Family B needs no unlock, but a NOP before each shift-out of TABLAT.
     SimBench b("PIC18F2455");
     b.power_up();
     b.write_eeprom(0xFF, 0xA5);
+    b.write_eeprom(0x01, 0x11);
     EXPECT_EQ(b.read_eeprom(0xFF), 0xA5);
+    b.nop_before_shift_out = false;
+    EXPECT_EQ(b.read_eeprom(0x01), 0xA5);  // TABLAT as the read of 0xFF left it
+    EXPECT_EQ(b.read_eeprom(0x01), 0x11);
+    // A poll whose first shift-out is stale takes a busy write for done; the next WR is refused.
+    b.write_eeprom(0x02, 0x22);
+    b.write_eeprom(0x03, 0x33);
+    EXPECT_TRUE(b.log_has("is still running: data EEPROM 0003 not written"));
+    SimBench a2("PIC18F452");
+    a2.power_up();
+    a2.core(0x0E5A);
+    a2.core(0x6EF5);
+    EXPECT_EQ(a2.lines.read_byte(0b0010), 0x5A);  // family A needs no NOP
 
     // Without the unlock a family A chip does not write.
     a.core(0x84A6);
@@ -211,6 +235,60 @@ TEST(Pic18Icsp, EepromWriteRunsForItsWriteTimeWhileWrIsPolled) {
     c.power_down();
     EXPECT_EQ(c.chip->memory().eeprom[0x10], 0xFF);
     EXPECT_TRUE(c.log_has("during the data EEPROM write at 0010"));
+}
+
+TEST(Pic18Icsp, TheCellsKeepAPulseOnlyWhenPgcStaysLowForP10) {
+    using std::chrono::microseconds;
+    using std::chrono::milliseconds;
+    for (const char* model : {"PIC18F452", "PIC18F4550", "PIC18F1220"}) {
+        SimBench t(model);
+        const auto p10 = t.chip->model().timing.discharge;
+        t.power_up();
+        t.begin_code_writes();
+        t.send_pulse = false;
+        const Bytes data = pattern(static_cast<std::size_t>(t.chip->model().write_buffer_size), 3);
+        t.write_block(0x100, data);
+        // The board takes 1 us a line change: a discharge just short of P10 lets PGC rise too soon.
+        t.lines.programming_pulse(milliseconds(1), p10 - microseconds(2));
+        EXPECT_EQ(t.read_program(0x100, data.size()), Bytes(data.size(), 0xFF)) << model;
+        EXPECT_TRUE(t.log_has("PGC rose sooner than P10"));
+        t.write_block(0x200, data);
+        t.lines.programming_pulse(milliseconds(1), p10);
+        EXPECT_EQ(t.read_program(0x200, data.size()), data) << model;
+        EXPECT_EQ(t.log.refusal_count(), 1u) << t.log.to_text();
+    }
+}
+
+TEST(Pic18Icsp, ProtectionBitsGuardTheirBlocksUntilABulkErase) {
+    SimBench t("PIC18F452");
+    ChipMemory& memory = t.chip->memory();
+    std::fill(memory.flash.begin(), memory.flash.end(), 0x5A);
+    memory.eeprom[4] = 0x44;
+    t.power_up();
+    t.write_config(8, 0x0A);                                      // CONFIG5L: CP0 and CP2 on
+    t.write_config(9, 0x40);                                      // CONFIG5H: CPD on, CPB off
+    EXPECT_EQ(t.read_program(0x0001FF, 2), (Bytes{0x5A, 0x00}));  // boot block, then block 0
+    EXPECT_EQ(t.read_program(0x002000, 1), (Bytes{0x5A}));
+    EXPECT_EQ(t.read_program(0x004000, 1), (Bytes{0x00}));
+    EXPECT_EQ(t.read_eeprom(4), 0x00);
+    EXPECT_EQ(t.read_program(0x300008, 2), (Bytes{0x0A, 0x40}));  // the configuration stays readable
+
+    t.write_config(10, 0x0E);  // CONFIG6L: WRT0 on
+    t.write_config(11, 0x60);  // CONFIG6H: WRTD on
+    t.begin_code_writes();
+    t.write_block(0x0200, Bytes(8, 0x00));
+    EXPECT_TRUE(t.log_has("write-protected block 0 (000200-001FFF): 000200 not programmed"));
+    t.write_eeprom(4, 0x00);
+    EXPECT_TRUE(t.log_has("WRTD = 0"));
+    EXPECT_EQ(memory.flash[0x200], 0x5A);
+    EXPECT_EQ(memory.eeprom[4], 0x44);
+
+    t.bulk_erase();
+    t.chip->settle();
+    EXPECT_EQ(memory, erased_memory(t.chip->model()));
+    t.begin_code_writes();
+    t.write_block(0x0200, Bytes(8, 0x00));
+    EXPECT_EQ(t.read_program(0x0200, 1), (Bytes{0x00}));
 }
 
 TEST(Pic18Icsp, SwitchingOffDuringTheProgrammingPulseLosesThePage) {

@@ -64,6 +64,7 @@ void SimBench::write_eeprom(std::int32_t address, std::uint8_t value) {
     for (int poll = 0; poll < 1000; ++poll) {
         core(0x50A6);  // MOVF EECON1, W
         core(0x6EF5);  // MOVWF TABLAT
+        shift_out_nop();
         if ((lines.read_byte(0b0010) & 0x02) == 0) break;
     }
     core(0x94A6);  // BCF WREN
@@ -76,7 +77,11 @@ void SimBench::write_config(int index, std::uint8_t value) {
     core(0xF800);
     set_table_pointer(0x300000 + static_cast<std::uint32_t>(index));
     lines.send_command(0b1111, value * 0x0101);
-    if (send_pulse) lines.programming_pulse(prog_time_ms);
+    if (send_pulse) lines.programming_pulse(config_time_ms);
+}
+
+void SimBench::shift_out_nop() {
+    if (family() == ChipFamily::B && nop_before_shift_out) core(0x0000);
 }
 
 std::vector<std::uint8_t> SimBench::read_program(std::uint32_t address, std::size_t count) {
@@ -95,6 +100,7 @@ std::uint8_t SimBench::read_eeprom(std::int32_t address) {
     core(0x80A6);  // BSF RD
     core(0x50A8);  // MOVF EEDATA, W
     core(0x6EF5);  // MOVWF TABLAT
+    shift_out_nop();
     return static_cast<std::uint8_t>(lines.read_byte(0b0010));
 }
 

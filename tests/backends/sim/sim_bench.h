@@ -28,6 +28,8 @@ struct SimBench {
 
     // Knobs for the sequences below; a test sets one wrong to see the chip refuse it.
     std::int32_t prog_time_ms = 2;
+    std::int32_t config_time_ms = 5;
+    bool nop_before_shift_out = true;  // family B: a NOP between MOVWF TABLAT and the 0010
     bool send_pulse = true;
     std::uint8_t low_pointer_register = 0xF6;  // TBLPTRL
     std::uint16_t erase_key = 0;               // 0: the family's whole-chip key
@@ -44,6 +46,7 @@ struct SimBench {
     void write_config(int index, std::uint8_t value);  // index 0 = CONFIG1L
     std::vector<std::uint8_t> read_program(std::uint32_t address, std::size_t count);
     std::uint8_t read_eeprom(std::int32_t address);
+    void shift_out_nop();
     bool log_has(std::string_view text) const { return log.contains(text); }
 };
 
