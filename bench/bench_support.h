@@ -50,6 +50,7 @@ class UnsleepingClock final : public Clock {
             std::chrono::steady_clock::now().time_since_epoch());
     }
     void sleep_ms(std::int64_t) override {}
+    void wait_until(std::chrono::nanoseconds) override {}
 };
 
 // The path of the supplied device library.

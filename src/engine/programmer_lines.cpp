@@ -105,22 +105,19 @@ int ProgrammerLines::read_byte(int command) {
     return value;
 }
 
-void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {
-    // Command 0000 with a NOP operand, its fourth clock held high for the programming time.
+void ProgrammerLines::programming_pulse(std::chrono::nanoseconds hold, std::chrono::nanoseconds discharge) {
     if (!port_.failed()) {
         change_data(false);
         for (int i = 0; i < 3; ++i)
             clock_pulse();
         change_clock(true);
     }
-    clock_.sleep_ms(prog_time_ms);
+    clock_.wait_until(clock_.now() + hold);
     if (port_.failed()) return;
     change_clock(false);
-    short_pause();
-    short_pause();
+    clock_.wait_until(clock_.now() + discharge);
     for (int i = 0; i < 16; ++i)
         clock_pulse();
-    short_pause();
 }
 
 void ProgrammerLines::power_up(std::int32_t voltage_sequence) {

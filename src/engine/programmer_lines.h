@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "base/clock.h"
@@ -33,7 +34,15 @@ class ProgrammerLines {
     // ICSP primitives. Out-of-range commands or operands clock nothing (a read of one gives 0).
     void send_command(int command, std::int32_t operand);
     int read_byte(int command);
-    void programming_pulse(std::int32_t prog_time_ms);
+    // Command 0000 with a NOP operand whose fourth clock stays high for `hold`; then the clock
+    // stays low for `discharge` (P10) before the operand clocks. Both are measured on the clock
+    // from the line change itself, so they hold on a port of any speed.
+    void programming_pulse(std::chrono::nanoseconds hold, std::chrono::nanoseconds discharge);
+    void programming_pulse(std::int32_t prog_time_ms) {
+        programming_pulse(std::chrono::milliseconds(prog_time_ms), kSafeDischarge);
+    }
+    // The longest P10 of the PIC18 families, for a model that names none.
+    static constexpr std::chrono::microseconds kSafeDischarge{100};
     void power_up(std::int32_t voltage_sequence);
     void power_down();
 

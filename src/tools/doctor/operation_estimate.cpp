@@ -27,6 +27,11 @@ class WaitCountingClock final : public Clock {
         waits += std::chrono::milliseconds(milliseconds);
         inner_.sleep_ms(milliseconds);
     }
+    void wait_until(std::chrono::nanoseconds deadline) override {
+        const std::chrono::nanoseconds before = inner_.now();
+        inner_.wait_until(deadline);
+        waits += inner_.now() - before;
+    }
     std::chrono::nanoseconds waits{0};
 
   private:
