@@ -6,6 +6,7 @@
 
 #include "base/memory_image.h"
 #include "model/device_catalog.h"
+#include "model/silicon_lines.h"
 
 namespace quillon {
 
@@ -28,6 +29,9 @@ struct ActiveDevice {
     AlgorithmScript read_script;
     AlgorithmScript blank_check_script;
     AlgorithmScript verify_script;
+    // Writes the configuration bytes alone; empty when the model names no such script.
+    AlgorithmScript config_script;
+    SiliconTraits silicon;
 
     const AlgorithmScript& script_for(Operation op) const;
 };

@@ -30,6 +30,14 @@ struct DeviceModel {
     std::string progtime;
     std::string pagesize;
     std::array<ScriptText, kOperationCount> script;  // indexed by Operation
+    // Lines a reader without them passes over as comments (model/silicon_lines.h).
+    std::string configbits;
+    std::string codepulse;
+    std::string configpulse;
+    std::string discharge;
+    std::string bootblock;
+    std::string codeblocks;
+    ScriptText config_script;  // "configalg:", a slot of the configuration-only table
 
     const std::string& script_text(Operation op) const;
 };
@@ -43,6 +51,9 @@ struct DeviceFileNote {
 
 struct DeviceCatalog {
     std::array<AlgorithmTable, kOperationCount> tables;
+    // "configalgdef": scripts that write the configuration bytes alone, used to set protection
+    // after the rest of the chip has been verified.
+    AlgorithmTable config_table;
     // Entry 0 is the spare that catches keys before the first "model:"; models are 1..model_count.
     std::vector<DeviceModel> models{DeviceModel{}};
     std::vector<DeviceFileNote> notes;

@@ -11,25 +11,46 @@
 
 #include "base/ascii.h"
 #include "base/numbers.h"
+#include "model/silicon_lines.h"
 
 namespace quillon {
 
 namespace {
 
+// Table kConfigTable is the configuration-only table; the others are indexed by Operation.
+constexpr int kConfigTable = kOperationCount;
+
 struct HeaderWord {
     std::string_view word;
-    Operation table;
+    int table;
 };
 
-constexpr std::array<HeaderWord, kOperationCount> kHeaderWords{{
-    {"erasealgdef", Operation::Erase},
-    {"programalgdef", Operation::Program},
-    {"readalgdef", Operation::Read},
-    {"blankcheckalgdef", Operation::BlankCheck},
-    {"verifyalgdef", Operation::Verify},
+constexpr std::array<HeaderWord, kOperationCount + 1> kHeaderWords{{
+    {"erasealgdef", static_cast<int>(Operation::Erase)},
+    {"programalgdef", static_cast<int>(Operation::Program)},
+    {"readalgdef", static_cast<int>(Operation::Read)},
+    {"blankcheckalgdef", static_cast<int>(Operation::BlankCheck)},
+    {"verifyalgdef", static_cast<int>(Operation::Verify)},
+    {"configalgdef", kConfigTable},
 }};
 
-enum class Field { Name, Flash, Eeprom, ConfigErased, VoltageSeq, ProgTime, PageSize, Script };
+enum class Field {
+    Name,
+    Flash,
+    Eeprom,
+    ConfigErased,
+    VoltageSeq,
+    ProgTime,
+    PageSize,
+    Script,
+    ConfigBits,
+    CodePulse,
+    ConfigPulse,
+    Discharge,
+    BootBlock,
+    CodeBlocks,
+    ConfigScript,
+};
 
 struct ModelKey {
     std::string_view key;
@@ -37,7 +58,9 @@ struct ModelKey {
     Operation table;  // for Field::Script
 };
 
-constexpr std::array<ModelKey, 12> kModelKeys{{
+// The first twelve are the keys every reader knows; the rest are passed over by readers that do
+// not know them (model/silicon_lines.h).
+constexpr std::array<ModelKey, 19> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -50,6 +73,13 @@ constexpr std::array<ModelKey, 12> kModelKeys{{
     {"readalg:", Field::Script, Operation::Read},
     {"blankcheckalg:", Field::Script, Operation::BlankCheck},
     {"verifyalg:", Field::Script, Operation::Verify},
+    {"configbits:", Field::ConfigBits, Operation::Erase},
+    {"codepulse:", Field::CodePulse, Operation::Erase},
+    {"configpulse:", Field::ConfigPulse, Operation::Erase},
+    {"discharge:", Field::Discharge, Operation::Erase},
+    {"bootblock:", Field::BootBlock, Operation::Erase},
+    {"codeblocks:", Field::CodeBlocks, Operation::Erase},
+    {"configalg:", Field::ConfigScript, Operation::Erase},
 }};
 
 // A slot number as the format writes it: leading_number, rounded, 0 to 20.
@@ -75,7 +105,20 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.progtime;
         case Field::PageSize:
             return model.pagesize;
+        case Field::ConfigBits:
+            return model.configbits;
+        case Field::CodePulse:
+            return model.codepulse;
+        case Field::ConfigPulse:
+            return model.configpulse;
+        case Field::Discharge:
+            return model.discharge;
+        case Field::BootBlock:
+            return model.bootblock;
+        case Field::CodeBlocks:
+            return model.codeblocks;
         case Field::Script:
+        case Field::ConfigScript:
             break;
     }
     return model.name;
@@ -133,27 +176,40 @@ class DeviceTextParser {
                 return;
             }
             DeviceModel& model = catalog_.models.back();
-            if (model_key.field == Field::Script) {
+            if (model_key.field == Field::Script || model_key.field == Field::ConfigScript) {
                 const auto slot = slot_number(value);
                 if (!slot) {
                     note(line_number, "slot number outside 0 to 20; ignored");
                     return;
                 }
-                const ScriptText& text = table(model_key.table).slot[*slot];
+                const bool config_only = model_key.field == Field::ConfigScript;
+                const ScriptText& text =
+                    table(config_only ? kConfigTable : static_cast<int>(model_key.table)).slot[*slot];
                 if (!text) {
                     note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
                                           ", which is empty at this line; a slot must be defined above "
                                           "the models that use it");
                 }
-                model.script[static_cast<std::size_t>(model_key.table)] = text;
+                if (config_only) {
+                    model.config_script = text;
+                } else {
+                    model.script[static_cast<std::size_t>(model_key.table)] = text;
+                }
                 return;
             }
+            // A value that cannot be read is kept, so checkers can show it, but the model behaves
+            // as if the line were absent.
+            if (const std::string error = silicon_line_error(model_key.key, value); !error.empty())
+                note(line_number, error + "; the model goes on as without this line");
             model_field(model, model_key.field) = std::string(value);
             return;
         }
     }
 
-    AlgorithmTable& table(Operation op) { return catalog_.tables[static_cast<std::size_t>(op)]; }
+    AlgorithmTable& table(int index) {
+        return index == kConfigTable ? catalog_.config_table
+                                     : catalog_.tables[static_cast<std::size_t>(index)];
+    }
 
     void note(int line_number, std::string text) { catalog_.notes.push_back({line_number, std::move(text)}); }
 

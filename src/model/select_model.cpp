@@ -5,6 +5,7 @@
 #include "base/ascii.h"
 #include "base/hex_text.h"
 #include "base/numbers.h"
+#include "model/silicon_lines.h"
 
 namespace quillon {
 
@@ -51,7 +52,9 @@ void select_model(AppState& state, int model_number) {
     if (sequence == "vddvpp") state.voltage_sequence = 1;
     if (sequence == "vppvdd") state.voltage_sequence = 2;
 
-    state.prog_time_ms = leading_int32(model.progtime);
+    // The code pulse, where the model gives one, is the programming time the user may change;
+    // "progtime:" stays for readers that know one pulse for every cell.
+    state.prog_time_ms = parse_pulse_ms(model.codepulse).value_or(leading_int32(model.progtime));
     state.page_size = leading_int32(model.pagesize);
 
     state.erase_script = split_script(model.script_text(Operation::Erase));
@@ -59,6 +62,17 @@ void select_model(AppState& state, int model_number) {
     state.read_script = split_script(model.script_text(Operation::Read));
     state.blank_check_script = split_script(model.script_text(Operation::BlankCheck));
     state.verify_script = split_script(model.script_text(Operation::Verify));
+    state.config_script = model.config_script && !model.config_script->empty()
+                              ? split_script(*model.config_script)
+                              : AlgorithmScript{};
+
+    SiliconTraits& silicon = state.silicon;
+    silicon = SiliconTraits{};
+    silicon.config_bits = parse_config_bits(model.configbits);
+    silicon.config_pulse_ms = parse_pulse_ms(model.configpulse).value_or(0);
+    silicon.discharge_us = parse_discharge_us(model.discharge).value_or(-1);
+    silicon.protection.boot = parse_address_range(model.bootblock);
+    silicon.protection.blocks = parse_address_ranges(model.codeblocks).value_or(std::vector<AddressRange>{});
 }
 
 }  // namespace quillon

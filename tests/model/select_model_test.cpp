@@ -90,5 +90,58 @@ TEST(SelectModel, NonNumericAndImpossibleSizesBecomeSafe) {
     EXPECT_EQ(state.eeprom_size, kMaxEepromSize);
 }
 
+TEST(SelectModel, SiliconLinesSetTheirValuesAndAnUnreadableOneIsNotedAndLeftOut) {
+    const std::string model =
+        "configalgdef 2: begin,end\n"
+        "model: PIC18F452\n"
+        "progtime: 5\n";
+    const std::string lines =
+        "configbits: 00 27 0F 0F 00 01 85 00 0F C0 0F E0 0F 40\n"
+        "codepulse: 1\n"
+        "configpulse: 5 ms\n"
+        "discharge: 5\n"
+        "bootblock: 000000-0001ff\n"
+        "codeblocks: 000200-001FFF 002000-003FFF\n"
+        "configalg: 2\n";
+    AppState state = state_with(model + lines);
+    EXPECT_TRUE(state.catalog.notes.empty());
+    select_model(state, 1);
+    EXPECT_EQ(state.prog_time_ms, 1);  // the code pulse is the programming time
+    EXPECT_EQ(state.silicon.bits(3), 0x0F);
+    EXPECT_EQ(state.silicon.config_pulse_ms, 5);
+    EXPECT_EQ(state.silicon.discharge_us, 5);
+    EXPECT_EQ(state.silicon.protection.boot, (AddressRange{0, 0x1FF}));
+    EXPECT_EQ(state.silicon.protection.blocks,
+              (std::vector<AddressRange>{{0x200, 0x1FFF}, {0x2000, 0x3FFF}}));
+    EXPECT_EQ(state.config_script, (AlgorithmScript{"begin", "end"}));
+
+    // Without the lines, or with values that do not read, the model is as it always was.
+    const std::string bad =
+        "configbits: 00 27 0F\n"
+        "codepulse: 0\n"
+        "configpulse: fast\n"
+        "discharge: -5\n"
+        "bootblock: 0-1FF\n"
+        "codeblocks: 000200-001FFF 3000-2000\n";
+    for (const std::string& text : {model, model + bad}) {
+        AppState plain = state_with(text);
+        select_model(plain, 1);
+        EXPECT_EQ(plain.prog_time_ms, 5);
+        EXPECT_EQ(plain.silicon.bits(3), 0xFF);
+        EXPECT_EQ(plain.silicon.config_pulse_ms, 0);
+        EXPECT_EQ(plain.silicon.discharge_us, -1);
+        EXPECT_TRUE(plain.silicon.protection.empty());
+        EXPECT_TRUE(plain.config_script.empty());
+    }
+    const AppState noted = state_with(model + bad);
+    ASSERT_EQ(noted.catalog.notes.size(), 6u);
+    EXPECT_EQ(noted.catalog.notes[0].line, 4);
+    EXPECT_EQ(
+        noted.catalog.notes[0].text,
+        "configbits: \"00 27 0F\" is not 14 hexadecimal pairs laid out as configerased; the model goes on "
+        "as without this line");
+    EXPECT_EQ(noted.catalog.notes[1].text.substr(0, 47), "codepulse: \"0\" is no pulse length from 1 to 30 ");
+}
+
 }  // namespace
 }  // namespace quillon
