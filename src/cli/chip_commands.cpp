@@ -47,6 +47,7 @@ class ChipCommand {
     // Opens the programmer port and the line trace.
     int connect();
     int run(Operation operation);
+    int program_and_verify();
     // Ends the connection; the first failure decides the exit status.
     int finish(int status);
 
@@ -103,6 +104,13 @@ int ChipCommand::run(Operation operation) {
     return exit_status(outcome);
 }
 
+int ChipCommand::program_and_verify() {
+    ChipSession session = connection_->session();
+    const RunOutcome outcome = quillon::program_and_verify(session, [this] { host_.finish_operation(); });
+    host_.finish_operation();
+    return exit_status(outcome);
+}
+
 int ChipCommand::finish(int status) {
     if (!connection_) return status;
     const int finished = connection_->finish();
@@ -133,8 +141,10 @@ int run_with_file(CliContext& context, const QString& file, Operation operation)
     if (const int status = command.prepare(operation == Operation::Program); status != kExitOk) return status;
     if (!load_hex_argument(context, command.host(), file)) return kExitUsage;
     int status = command.connect();
-    if (status == kExitOk) status = command.run(operation);
-    if (status == kExitOk && command.verify_after()) status = command.run(Operation::Verify);
+    if (status == kExitOk) {
+        // With --verify a protecting image is verified before its protection is written.
+        status = command.verify_after() ? command.program_and_verify() : command.run(operation);
+    }
     return command.finish(status);
 }
 

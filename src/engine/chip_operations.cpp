@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/programmer_lines.h"
+#include "engine/protection.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
 #include "model/reset_buffers.h"
@@ -96,7 +97,20 @@ std::string elapsed_text(std::chrono::nanoseconds elapsed) {
     return std::to_string(seconds) + (hundredths < 10 ? ".0" : ".") + std::to_string(hundredths);
 }
 
-RunOutcome run_algorithm(ChipSession& session, Operation operation) {
+namespace {
+
+// The texts of the configuration-only run that sets protection after a verify.
+constexpr OperationTexts kProtectTexts{"Begin configuration.", "Configuration written. ",
+                                       "Configuration write failed. ", "Configuration write failed:"};
+
+std::string protection_report(const AppState& state, const ProtectedAreas& areas) {
+    return "The chip is code-protected: " + areas_text(state.silicon, areas) +
+           " read as 00, so the bytes there cannot be compared.";
+}
+
+// Runs `script` as `operation` would run (a check when `checks`), with `texts` in the status line.
+RunOutcome run_words(ChipSession& session, Operation operation, const AlgorithmScript& script,
+                     const OperationTexts& texts, bool checks) {
     AppState& state = session.state;
     Host& host = session.host;
     if (!state.port_open || session.port == nullptr) {
@@ -104,7 +118,6 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
         return RunOutcome::PortClosed;
     }
 
-    const AlgorithmScript& script = state.script_for(operation);
     const ScriptProgram program =
         compile_script(script, {state.flash_size, state.page_size, state.prog_time_ms});
     if (!program.runnable()) return refuse_script(session, operation, program);
@@ -120,11 +133,9 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
     ScriptInterpreter interpreter(state, lines, host);
     interpreter.trace = session.trace;
     interpreter.begin_run();
-    const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
     if (checks) interpreter.reset_mismatch_report();
 
     host.disable();
-    const OperationTexts texts = texts_for(operation);
     host.set_status(texts.start);
     host.yield();
 
@@ -147,11 +158,14 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
 
     host.enable();
     const std::string elapsed = elapsed_text(session.clock.now() - start) + " seconds elapsed...";
-    if (checks && state.mismatch_count > 0) {
+    const ProtectedAreas& areas = interpreter.protected_areas();
+    if (checks && (state.mismatch_count > 0 || !areas.empty())) {
         host.set_status(texts.failure + elapsed);
         host.yield();
-        host.show_message(std::string(texts.failure_first) + kCrLf + kCrLf + state.mismatch_report,
-                          kMessageError, "");
+        std::string message = std::string(texts.failure_first) + kCrLf + kCrLf;
+        if (!areas.empty()) message += protection_report(state, areas) + kCrLf + kCrLf;
+        if (state.mismatch_count > 0 || areas.empty()) message += state.mismatch_report;
+        host.show_message(message, kMessageError, "");
         return RunOutcome::Differences;
     }
     host.set_status(texts.success + elapsed);
@@ -159,8 +173,54 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
     if (operation == Operation::Read) {
         host.updatedisplay();
         host.yield();
+        const ProtectedAreas read_protected = protected_areas(state.silicon, state.image.config);
+        if (!read_protected.empty()) {
+            host.show_message("The chip is code-protected: " + areas_text(state.silicon, read_protected) +
+                                  " read as 00, and the buffers hold 00 there.",
+                              kMessageInfo, "");
+        }
     }
     return RunOutcome::Completed;
+}
+
+}  // namespace
+
+RunOutcome run_algorithm(ChipSession& session, Operation operation) {
+    const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
+    return run_words(session, operation, session.state.script_for(operation), texts_for(operation), checks);
+}
+
+RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended) {
+    AppState& state = session.state;
+    const auto run = [&session, &run_ended](Operation operation) {
+        const RunOutcome outcome = run_algorithm(session, operation);
+        if (run_ended) run_ended();
+        return outcome;
+    };
+    if (state.config_script.empty() || !sets_protection(state.silicon, state.image.config)) {
+        const RunOutcome programmed = run(Operation::Program);
+        return programmed == RunOutcome::Completed ? run(Operation::Verify) : programmed;
+    }
+    // Protected code reads 00, so everything is written and verified with the protection held back;
+    // the configuration-only script then writes the configuration as the image has it, and checks it.
+    const ConfigValues wanted = state.image.config;
+    state.image.config = without_protection(state.silicon, wanted);
+    RunOutcome outcome = run(Operation::Program);
+    if (outcome == RunOutcome::Completed) outcome = run(Operation::Verify);
+    state.image.config = wanted;
+    if (outcome != RunOutcome::Completed) return outcome;
+    outcome = run_words(session, Operation::Program, state.config_script, kProtectTexts, true);
+    if (outcome == RunOutcome::Completed) {
+        const ProtectedAreas areas = protected_areas(state.silicon, wanted);
+        if (!areas.empty()) {
+            session.host.show_message(
+                "Verified before the protection was set: " + areas_text(state.silicon, areas) +
+                    " are code-protected from now on and read as 00.",
+                kMessageInfo, "");
+        }
+    }
+    if (run_ended) run_ended();
+    return outcome;
 }
 
 RunOutcome program_all(ChipSession& session) {

@@ -42,6 +42,13 @@ RunOutcome verify_chip(ChipSession& session);
 // Runs one operation by kind (the driver behind the five operations).
 RunOutcome run_algorithm(ChipSession& session, Operation operation);
 
+// Program all, then verify. When the image's configuration sets code, data or write protection
+// and the model has a configuration-only script, the protection is held back: everything is
+// programmed and verified unprotected, and then that script writes the configuration as the image
+// has it and checks it. Without such a script, or without protection, program all and verify.
+// `run_ended`, when given, is called after each of the runs, so that a host can show each result.
+RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended = {});
+
 // Whole seconds, a point and two digits of hundredths, cut (not rounded): 3.05 s gives "3.05".
 std::string elapsed_text(std::chrono::nanoseconds elapsed);
 

@@ -100,15 +100,8 @@ void check_power_pairs(const ScriptProgram& program, const AlgorithmScript& word
     if (!any_begin) problems.emplace_back("No \"begin\": the chip is never powered up");
 }
 
-void check_script(const AppState& state, const DeviceModel& model, Operation operation, int slot,
-                  std::vector<ModelFault>& faults) {
-    if (model.script_text(operation).empty()) {
-        faults.push_back(
-            {operation, slot,
-             "missing: the model's " + script_key(operation) + " line is absent or names an empty slot"});
-        return;
-    }
-    const AlgorithmScript& words = state.script_for(operation);
+// What check_script finds wrong with one script's words, as sentences.
+std::vector<std::string> script_problems(const AppState& state, const AlgorithmScript& words, bool checks) {
     // The model's programming time has its own check above; here it must not repeat for every
     // "startprog".
     const std::int32_t prog_time = std::clamp(state.prog_time_ms, 0, kMaxProgTimeMs);
@@ -118,14 +111,75 @@ void check_script(const AppState& state, const DeviceModel& model, Operation ope
         problems.push_back(without_final_stop(problem.text));
     check_power_pairs(program, words, problems);
     // A check cut short at the mismatch limit goes on with the last instruction only.
-    const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
     if (checks && !program.instructions.empty() && program.instructions.back().op != Op::End) {
         problems.emplace_back(
             "The last instruction is not \"end\", so a run stopped at the mismatch limit leaves the chip "
             "powered");
     }
-    for (std::string& problem : problems)
+    return problems;
+}
+
+void check_script(const AppState& state, const DeviceModel& model, Operation operation, int slot,
+                  std::vector<ModelFault>& faults) {
+    if (model.script_text(operation).empty()) {
+        faults.push_back(
+            {operation, slot,
+             "missing: the model's " + script_key(operation) + " line is absent or names an empty slot"});
+        return;
+    }
+    const AlgorithmScript& words = state.script_for(operation);
+    const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
+    for (std::string& problem : script_problems(state, words, checks))
         faults.push_back({operation, slot, std::move(problem)});
+}
+
+// The lines that describe how strict the chip is (model/silicon_lines.h): each must read, the
+// blocks must lie in FLASH in order, and the erased values must not set bits the part lacks.
+void check_silicon(const AppState& state, const DeviceModel& model, std::vector<ModelFault>& faults) {
+    const std::pair<const char*, const std::string*> lines[] = {
+        {"configbits:", &model.configbits},   {"codepulse:", &model.codepulse},
+        {"configpulse:", &model.configpulse}, {"discharge:", &model.discharge},
+        {"bootblock:", &model.bootblock},     {"codeblocks:", &model.codeblocks},
+    };
+    for (const auto& [key, value] : lines) {
+        if (value->empty()) continue;
+        if (std::string error = silicon_line_error(key, *value); !error.empty())
+            faults.push_back({{}, -1, std::move(error)});
+    }
+    const SiliconTraits& silicon = state.silicon;
+    std::vector<AddressRange> ranges;
+    if (silicon.protection.boot) ranges.push_back(*silicon.protection.boot);
+    ranges.insert(ranges.end(), silicon.protection.blocks.begin(), silicon.protection.blocks.end());
+    std::int32_t next = 0;
+    for (const AddressRange& range : ranges) {
+        if (range.first < next || range.last >= state.flash_size) {
+            faults.push_back(
+                {{},
+                 -1,
+                 "bootblock: and codeblocks: must list ranges inside the FLASH size in ascending "
+                 "order without overlap; " +
+                     range_text(range) + " is not"});
+            break;
+        }
+        next = range.last + 1;
+    }
+    if (silicon.protection.blocks.size() > 8)
+        faults.push_back({{}, -1, "codeblocks: CONFIG5L has protection bits for 8 blocks at most"});
+    if (!silicon.config_bits) return;
+    std::string extra;
+    for (int k = 1; k <= kConfigByteCount; ++k) {
+        const int erased = state.erased_config(k);
+        if (erased < 0 || (erased & ~silicon.bits(k)) == 0) continue;
+        std::string_view caption = config_caption(k);
+        caption.remove_suffix(1);
+        extra += (extra.empty() ? "" : ", ") + std::string(caption);
+    }
+    if (!extra.empty()) {
+        faults.push_back({{},
+                          -1,
+                          "configerased: sets bits that configbits: says the part does not implement (" +
+                              extra + "); a blank chip reads them as 0"});
+    }
 }
 
 }  // namespace
@@ -157,6 +211,11 @@ std::vector<ModelFault> check_model(AppState& state, int number) {
     for (int op = 0; op < kOperationCount; ++op) {
         const auto operation = static_cast<Operation>(op);
         check_script(state, model, operation, script_slot(state.catalog, number, operation), faults);
+    }
+    check_silicon(state, model, faults);
+    if (!state.config_script.empty()) {
+        for (std::string& problem : script_problems(state, state.config_script, true))
+            faults.push_back({{}, -1, "configuration script: " + problem});
     }
     return faults;
 }

@@ -12,7 +12,8 @@ constexpr std::int32_t kMovlw = 0x0E00;
 constexpr std::int32_t kMovfEecon1W = 0x50A6;
 constexpr std::int32_t kMovwfTablat = 0x6EF5;
 constexpr int kShiftOutTablat = 2;
-constexpr int kWriteBit = 0x02;  // WR of EECON1
+constexpr int kWriteBit = 0x02;         // WR of EECON1
+constexpr int kFirstTableWrite = 0x0C;  // 1100 to 1111 are the table writes
 
 void append_number(std::string& text, std::int32_t value) {
     char digits[16];
@@ -36,6 +37,9 @@ void ScriptInterpreter::begin_run() {
     loop_started_ = false;
     loop_ended_ = false;
     address_at_loop_ = -1;
+    config_pulse_due_ = false;
+    chip_config_.value.fill(-1);
+    protected_ = {};
 }
 
 void ScriptInterpreter::power_down_after_fault() {
@@ -120,17 +124,48 @@ void ScriptInterpreter::add_mismatch(std::string_view location, std::string_view
     if (state_.mismatch_count == kMismatchLimit) state_.run_pc = state_.run_length;
 }
 
+// Code protection makes a block read 00, so its bytes cannot be compared. Once the chip has given
+// its protection bytes in this run, such bytes are noted as protected instead of reported one by
+// one; a model that names no blocks is compared as the bytes come.
+bool ScriptInterpreter::skip_protected(std::int32_t address, bool eeprom) {
+    const std::optional<ProtectedArea> area = protected_area(state_.silicon, chip_config_, address, eeprom);
+    if (!area) return false;
+    protected_.add(*area);
+    return true;
+}
+
 void ScriptInterpreter::compare(std::string_view memory, std::int32_t address, int expected, bool eeprom) {
     const int read = state_.interpreter.last_read;
+    if (skip_protected(address, eeprom)) return;
     if (read == expected) return;
     const std::string location = std::string(memory) + (eeprom ? hex4h(address) : hex6h(address));
     add_mismatch(location, hex2h(read), hex2h(expected));
 }
 
+// Only the bits the part implements are compared and shown: the others read 0 whatever a HEX file
+// holds there.
 void ScriptInterpreter::compare_config(int k, int expected) {
-    const int read = state_.interpreter.last_read;
+    int read = state_.interpreter.last_read;
+    chip_config_(k) = read;
+    if (expected >= 0) {
+        const int bits = state_.silicon.bits(k);
+        read &= bits;
+        expected &= bits;
+    }
     if (read == expected) return;
     add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+}
+
+// Code and ID cells take the code pulse; a configuration byte, where the model gives one, the
+// configuration pulse.
+void ScriptInterpreter::pulse() {
+    const SiliconTraits& silicon = state_.silicon;
+    const std::int32_t ms =
+        config_pulse_due_ && silicon.config_pulse_ms > 0 ? silicon.config_pulse_ms : state_.prog_time_ms;
+    const std::chrono::nanoseconds discharge =
+        silicon.discharge_us >= 0 ? std::chrono::nanoseconds(std::chrono::microseconds(silicon.discharge_us))
+                                  : std::chrono::nanoseconds(ProgrammerLines::kSafeDischarge);
+    lines_.programming_pulse(std::chrono::milliseconds(ms), discharge);
 }
 
 void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address) {
@@ -202,7 +237,7 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
             if (powered_depth_ > 0) --powered_depth_;
             break;
         case Op::StartProg:
-            lines_.programming_pulse(state_.prog_time_ms);
+            pulse();
             break;
         case Op::SetProgTime:
         case Op::EndIfPage:
@@ -260,11 +295,13 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
             lines_.send_command(instruction.command, flash_word(state_.run_address));
             lines_.short_pause();
             state_.run_address += 2;
+            config_pulse_due_ = false;
             break;
         case Op::SendConfig:
             caption_config(instruction.config);
             lines_.send_command(instruction.command, 257 * state_.image.config(instruction.config));
             lines_.short_pause();
+            config_pulse_due_ = true;
             break;
         case Op::WaitWr:
             wait_for_write();
@@ -284,6 +321,7 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
         case Op::ReadConfig:
             caption_config(instruction.config);
             state_.image.config(instruction.config) = lines_.read_byte(instruction.command);
+            chip_config_(instruction.config) = state_.image.config(instruction.config);
             lines_.short_pause();
             break;
         case Op::ReadTemp:
@@ -319,6 +357,7 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
         case Op::SendLiteral:
             lines_.send_command(instruction.command, instruction.operand);
             lines_.short_pause();
+            if (instruction.command >= kFirstTableWrite) config_pulse_due_ = false;
             break;
         case Op::Wait:
             lines_.clock().sleep_ms(instruction.wait_ms);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/programmer_lines.h"
+#include "engine/protection.h"
 #include "engine/script_program.h"
 #include "model/app_state.h"
 
@@ -53,6 +54,10 @@ class ScriptInterpreter {
     // Starts the bookkeeping of a new run (loop guard, power depth, fault).
     void begin_run();
 
+    // FLASH blocks and data EEPROM that compares of this run skipped because the configuration
+    // the chip gave earlier in the run says they are code-protected, and so read 00.
+    const ProtectedAreas& protected_areas() const { return protected_; }
+
   private:
     void caption_progress(char memory);
     void caption_config(int k);
@@ -66,6 +71,8 @@ class ScriptInterpreter {
     void wait_for_write();
     void compare(std::string_view memory, std::int32_t address, int expected, bool eeprom);
     void compare_config(int k, int expected);
+    bool skip_protected(std::int32_t address, bool eeprom);
+    void pulse();
     void set_fault(RunFault fault, std::string text);
 
     AppState& state_;
@@ -78,6 +85,10 @@ class ScriptInterpreter {
     bool loop_ended_ = false;  // the last loop instruction found its loop done and jumped past it
     std::int32_t address_at_loop_ = -1;
     std::string caption_;
+    // The last table write was of a configuration byte, so the next pulse is the configuration one.
+    bool config_pulse_due_ = false;
+    ConfigValues chip_config_;  // as the chip gave them in this run; -1 not read yet
+    ProtectedAreas protected_;
 };
 
 // Highest address whose byte is not FF, -1 when every byte is.
