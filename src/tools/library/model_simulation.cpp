@@ -1,5 +1,6 @@
 #include "tools/library/model_simulation.h"
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -12,6 +13,7 @@
 #include "base/hex_text.h"
 #include "engine/chip_operations.h"
 #include "model/reset_buffers.h"
+#include "model/silicon_lines.h"
 
 namespace quillon {
 
@@ -85,8 +87,11 @@ MemoryImage random_image(AppState& state, const ChipModel& chip, std::mt19937& r
         byte = random_byte(random);
     if (!image.flash.empty() && image.flash.back() == kErasedByte) image.flash.back() = 0x00;
     if (!image.eeprom.empty() && image.eeprom.back() == kErasedByte) image.eeprom.back() = 0x00;
-    for (int k = 1; k <= kConfigByteCount; ++k)
-        image.config(k) = chip.has_config(k - 1) ? random_byte(random) : 0x00;
+    // Only the bits the part implements, and no protection: a protected chip could not be verified.
+    for (int k = 1; k <= kConfigByteCount; ++k) {
+        const std::uint8_t bits = chip.config_bits[static_cast<std::size_t>(k - 1)];
+        image.config(k) = k >= kFirstProtectionByte ? bits : random_byte(random) & bits;
+    }
     return image;
 }
 
@@ -125,10 +130,22 @@ class VirtualBench {
     // Runs `operation`; reports a refusal of the chip and a chip left powered as faults. Returns
     // the outcome, or nothing when one of those faults happened.
     std::optional<RunOutcome> run(Operation operation) {
+        return run_checked(operation, [this, operation] { return run_algorithm(session_, operation); });
+    }
+
+    // Programs with verify, the protection of the image held back until the rest is verified.
+    std::optional<RunOutcome> program_and_verify() {
+        return run_checked(Operation::Program, [this] { return quillon::program_and_verify(session_); });
+    }
+
+    const std::string& last_message() const { return host_.last_message; }
+
+    template <typename Run>
+    std::optional<RunOutcome> run_checked(Operation operation, Run run_operation) {
         log_.clear();
         host_.last_message.clear();
         const std::chrono::nanoseconds start = clock_.now();
-        const RunOutcome outcome = run_algorithm(session_, operation);
+        const RunOutcome outcome = run_operation();
         record_time(operation, clock_.now() - start);
         bool sound = true;
         for (const SimLog::Entry& entry : log_.entries()) {
@@ -193,8 +210,8 @@ void fill_chip_randomly(Pic18Chip& chip, std::mt19937& random) {
         byte = random_byte(random);
     for (std::uint8_t& byte : memory.eeprom)
         byte = random_byte(random);
-    for (std::uint8_t& byte : memory.config)
-        byte = random_byte(random);
+    for (std::size_t k = 0; k < memory.config.size(); ++k)
+        memory.config[k] = random_byte(random) & chip.model().config_bits[k];
     std::uint8_t& config6h = memory.config[static_cast<std::size_t>(pic18::kConfig6hIndex)];
     config6h = static_cast<std::uint8_t>(config6h & ~pic18::kWrtc);
 }
@@ -240,9 +257,9 @@ MemoryImage chip_image(const Pic18Chip& chip) {
 
 // Changes one byte of the chip and expects verify to name exactly that location.
 void expect_verify_to_find(VirtualBench& bench, AppState& state, std::uint8_t& cell,
-                           const std::string& location, std::mt19937& random) {
+                           const std::string& location, std::uint8_t change) {
     const std::uint8_t original = cell;
-    cell = static_cast<std::uint8_t>(original ^ (1u + random() % 255u));
+    cell = static_cast<std::uint8_t>(original ^ change);
     const std::optional<RunOutcome> outcome = bench.run(Operation::Verify);
     cell = original;
     if (!outcome) return;
@@ -259,6 +276,35 @@ void expect_verify_to_find(VirtualBench& bench, AppState& state, std::uint8_t& c
         bench.fault(Operation::Verify, "reported " + bench.outcome_text(*outcome) +
                                            " for a change of the chip at " + location + " only");
     }
+}
+
+// An image that protects everything the part can protect programs and verifies (its protection
+// held back until the rest is verified); a later verify then names the protection instead of
+// listing bytes, a read gives 00 there, and an erase lifts it.
+void check_protection(VirtualBench& bench, AppState& state, const MemoryImage& image) {
+    state.image = image;
+    for (int k = kFirstProtectionByte; k <= kConfigByteCount; ++k)
+        state.image.config(k) = 0x00;
+    const std::optional<RunOutcome> programmed = bench.program_and_verify();
+    if (!programmed) return;
+    if (*programmed != RunOutcome::Completed) {
+        bench.fault(Operation::Program, "with a protecting image: " + bench.outcome_text(*programmed));
+        return;
+    }
+    const std::optional<RunOutcome> verified = bench.run(Operation::Verify);
+    if (!verified) return;
+    if (*verified != RunOutcome::Differences || state.mismatch_count != 0 ||
+        bench.last_message().find("code-protected") == std::string::npos) {
+        bench.fault(Operation::Verify,
+                    "of a protected chip did not name the protection: " + first_line(bench.last_message()) +
+                        " (" + std::to_string(state.mismatch_count) + " differences)");
+    }
+    if (!bench.run_to_completion(Operation::Read)) return;
+    if (std::any_of(state.image.flash.begin(), state.image.flash.end(),
+                    [](std::uint8_t b) { return b != 0; }))
+        bench.fault(Operation::Read, "of a protected chip gave FLASH bytes other than 00");
+    if (!bench.run_to_completion(Operation::Erase)) return;
+    bench.run_to_completion(Operation::BlankCheck);
 }
 
 }  // namespace
@@ -307,20 +353,26 @@ SimulationReport simulate_model(AppState& state, std::uint32_t seed) {
 
     ChipMemory& memory = bench.chip().memory();
     const std::size_t flash_address = random() % memory.flash.size();
-    expect_verify_to_find(bench, state, memory.flash[flash_address], flash_location(flash_address), random);
+    const auto any_change = [&random] { return static_cast<std::uint8_t>(1u + random() % 255u); };
+    expect_verify_to_find(bench, state, memory.flash[flash_address], flash_location(flash_address),
+                          any_change());
     if (!memory.eeprom.empty()) {
         const std::size_t eeprom_address = random() % memory.eeprom.size();
         expect_verify_to_find(bench, state, memory.eeprom[eeprom_address], eeprom_location(eeprom_address),
-                              random);
+                              any_change());
     }
+    // A setting, not a protection bit, and only bits the part has: the others cannot differ.
     std::vector<int> present;
-    for (int k = 1; k <= kConfigByteCount; ++k)
+    for (int k = 1; k < kFirstProtectionByte; ++k)
         if (model->has_config(k - 1)) present.push_back(k);
     if (!present.empty()) {
         const int k = present[random() % present.size()];
+        const std::uint8_t bits = model->config_bits[static_cast<std::size_t>(k - 1)];
+        const std::uint8_t lowest = static_cast<std::uint8_t>(bits & -bits);
         expect_verify_to_find(bench, state, memory.config[static_cast<std::size_t>(k - 1)],
-                              config_location(k), random);
+                              config_location(k), lowest);
     }
+    if (!state.config_script.empty()) check_protection(bench, state, image);
     return report;
 }
 
