@@ -11,8 +11,19 @@ constexpr int kConfig5h = 10;
 constexpr int kBootBit = 0x40;
 constexpr int kEepromBit = 0x80;
 
+// A chip whose every configuration byte read so far is 00 is more likely one that does not answer
+// (DATA IN stuck low) than one protected, so its zeros are not taken for protection.
+bool plausible(const ConfigValues& config) {
+    bool any = false;
+    for (int k = 1; k <= kConfigByteCount; ++k) {
+        if (config(k) > 0) return true;
+        any = any || config(k) == 0;
+    }
+    return !any;
+}
+
 bool bit_protects(const SiliconTraits& silicon, const ConfigValues& config, int k, int bit) {
-    return config(k) >= 0 && (silicon.bits(k) & bit) != 0 && (config(k) & bit) == 0;
+    return config(k) >= 0 && (silicon.bits(k) & bit) != 0 && (config(k) & bit) == 0 && plausible(config);
 }
 
 bool area_protected(const SiliconTraits& silicon, const ConfigValues& config, const ProtectedArea& area) {

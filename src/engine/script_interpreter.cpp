@@ -142,16 +142,13 @@ void ScriptInterpreter::compare(std::string_view memory, std::int32_t address, i
     add_mismatch(location, hex2h(read), hex2h(expected));
 }
 
-// Only the bits the part implements are compared and shown: the others read 0 whatever a HEX file
-// holds there.
+// Only the bits the part implements are compared: the others read 0 whatever a HEX file holds
+// there, so the expected value is shown under them. A 1 read where the part has no bit cannot come
+// from the chip (a board that does not answer reads FF), so it counts as a difference.
 void ScriptInterpreter::compare_config(int k, int expected) {
-    int read = state_.interpreter.last_read;
+    const int read = state_.interpreter.last_read;
     chip_config_(k) = read;
-    if (expected >= 0) {
-        const int bits = state_.silicon.bits(k);
-        read &= bits;
-        expected &= bits;
-    }
+    if (expected >= 0) expected &= state_.silicon.bits(k);
     if (read == expected) return;
     add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
 }

@@ -95,8 +95,9 @@ TEST(ProgrammerLines, ReadByteSamplesDataInWhileClockIsHighAfterEightIgnoredCloc
 
 TEST(ProgrammerLines, ProgrammingPulseHoldsTheFourthClockForTheProgrammingTime) {
     Lines t;
-    t.lines.programming_pulse(5);
-    EXPECT_EQ(t.clock.now(), std::chrono::milliseconds(5));
+    t.lines.programming_pulse(std::chrono::milliseconds(5), std::chrono::microseconds(7));
+    // High for the pulse, then low for the discharge before the operand clocks.
+    EXPECT_EQ(t.clock.now(), std::chrono::milliseconds(5) + std::chrono::microseconds(7));
     const auto& e = t.port.events();
     ASSERT_EQ(e.size(), 1u + 2 * 3 + 2 + 2 * 16);
     EXPECT_EQ(e[0], (LineEvent{Kind::Dtr, 0}));
@@ -104,8 +105,11 @@ TEST(ProgrammerLines, ProgrammingPulseHoldsTheFourthClockForTheProgrammingTime) 
     EXPECT_EQ(e[8], (LineEvent{Kind::Rts, 0}));
 
     Lines zero;
-    zero.lines.programming_pulse(0);
+    zero.lines.programming_pulse(std::chrono::milliseconds(0), std::chrono::microseconds(0));
     EXPECT_EQ(zero.clock.now(), std::chrono::nanoseconds(0));
+    Lines unnamed;  // a model that names no P10 gets the longest of the families
+    unnamed.lines.programming_pulse(1);
+    EXPECT_EQ(unnamed.clock.now(), std::chrono::milliseconds(1) + ProgrammerLines::kSafeDischarge);
 }
 
 TEST(ProgrammerLines, PowerUpFollowsTheVoltageSequencePowerDownAlwaysToggles) {

@@ -118,7 +118,9 @@ TEST_F(LibraryCheckTest, AModelTheSimulatorDoesNotKnowIsCheckedWithoutRunning) {
 }
 
 TEST_F(LibraryCheckTest, SizesMustMatchTheChipOfThatName) {
-    const std::string text = changed("model: PIC18F452\r\nflash: 32768", "model: PIC18F452\r\nflash: 16384");
+    std::string text = changed("model: PIC18F452\r\nflash: 32768", "model: PIC18F452\r\nflash: 16384");
+    text =
+        changed(" 004000-005FFF 006000-007FFF\r\nconfigalg: 1", "\r\nconfigalg: 1", text);  // blocks in 16 KB
     const ModelCheck model = check(text, kPic18f452);
     EXPECT_THAT(described(model), testing::ElementsAre("flash: 16384 bytes, but the PIC18F452 has 32768"));
     EXPECT_EQ(model.simulation, Simulation::Skipped);
