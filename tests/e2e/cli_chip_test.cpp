@@ -218,6 +218,33 @@ TEST_F(SimulatedChip, TraceHoldsTheRunsClockEdges) {
     EXPECT_TRUE(ordered);
     EXPECT_GT(last_time, 20000) << "the erase wait of 20 ms is in the trace's time";
 
+    // After every programming pulse the clock stays low for P10 (5 us on the 452) before it rises.
+    MemoryImage small = erased_pic18f452();
+    for (std::size_t i = 0; i < 16; ++i)
+        small.flash[i] = static_cast<std::uint8_t>(i);
+    const CliRun program = cli({"--trace", q(trace), "program", q(write_image("small.hex", small))});
+    ASSERT_EQ(program.status, 0) << program.err.toStdString();
+    std::istringstream program_lines(TempDir::read(trace));
+    long long time = 0;
+    long long rose = -1;
+    long long pulse_fell = -1;
+    int pulses = 0;
+    int short_rests = 0;
+    for (std::string line; std::getline(program_lines, line);) {
+        if (line.starts_with('#')) time = std::stoll(line.substr(1));
+        if (line == "1c") {
+            if (pulse_fell >= 0 && time - pulse_fell < 5) ++short_rests;
+            pulse_fell = -1;
+            rose = time;
+        }
+        if (line == "0c" && rose >= 0 && time - rose >= 1000) {
+            ++pulses;
+            pulse_fell = time;
+        }
+    }
+    EXPECT_EQ(pulses, 2 + 14) << "two code pages and the configuration bytes";
+    EXPECT_EQ(short_rests, 0);
+
     const CliRun unwritable = cli({"--trace", q(dir.file("no/such/run.vcd")), "erase"});
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_TRUE(unwritable.err.contains("cannot write the line trace")) << unwritable.err.toStdString();

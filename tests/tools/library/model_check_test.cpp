@@ -29,6 +29,7 @@ struct ModelText {
     std::string voltageseq = "vddvpp";
     std::string progtime = "2";
     std::string pagesize = "8";
+    std::string extra;  // further model lines, each ending in CR LF
 
     std::string text() const {
         return "erasealgdef 1: " + erase + "\r\nprogramalgdef 1: " + program + "\r\nreadalgdef 1: " + read +
@@ -36,7 +37,8 @@ struct ModelText {
                "\r\nmodel: Test\r\nflash: " + flash + "\r\neeprom: " + eeprom +
                "\r\nconfigerased: " + configerased + "\r\nvoltageseq: " + voltageseq +
                "\r\nprogtime: " + progtime + "\r\npagesize: " + pagesize +
-               "\r\nerasealg: 1\r\nprogramalg: 1\r\nreadalg: 1\r\nblankcheckalg: 1\r\nverifyalg: 1\r\n";
+               "\r\nerasealg: 1\r\nprogramalg: 1\r\nreadalg: 1\r\nblankcheckalg: 1\r\nverifyalg: 1\r\n" +
+               extra;
     }
 };
 
@@ -114,6 +116,39 @@ TEST(ModelCheck, ModelValuesOutsideTheirRangeAreNamed) {
                     "pairs (unreadable: CONF7H)",
                     "voltageseq: \"vdd\" is neither vddvpp nor vppvdd",
                     "progtime: 0 ms is outside 1 to 30 ms"));
+}
+
+TEST(ModelCheck, SiliconLinesThatDoNotReadOrDoNotFitTheModelAreNamed) {
+    ModelText model;
+    model.flash = "1024";
+    model.extra =
+        "configbits: 00 27 0F 0F 00 01 85 00 03 C0 03 E0 03\r\ncodepulse: 40\r\nconfigpulse: x\r\n"
+        "discharge: 20000\r\nbootblock: 000000-00\r\ncodeblocks: 000200-0003FF 000300-0007FF\r\n";
+    EXPECT_THAT(
+        faults_of(model),
+        ElementsAre("configbits: \"00 27 0F 0F 00 01 85 00 03 C0 03 E0 03\" is not 14 hexadecimal pairs "
+                    "laid out as configerased",
+                    "codepulse: \"40\" is no pulse length from 1 to 30 ms",
+                    "configpulse: \"x\" is no pulse length from 1 to 30 ms",
+                    "discharge: \"20000\" is no time from 0 to 10000 us",
+                    "bootblock: \"000000-00\" is not one address range such as 000000-0001FF",
+                    "bootblock: and codeblocks: must list ranges inside the FLASH size in ascending order "
+                    "without overlap; 000300-0007FF is not"));
+    // Readable lines that contradict the model: erased values with bits the part lacks, a block past
+    // the end of FLASH, a configuration-only script that is not sound.
+    model.flash = "16";
+    model.extra =
+        "configbits: 00 27 0F 0F 00 01 85 00 03 C0 03 E0 03 40\r\ncodeblocks: 000000-0001FF\r\n"
+        "configalg: 1\r\n";
+    EXPECT_THAT(
+        faults_of("configalgdef 1: begin,s00-zz\r\n" + model.text()),
+        ElementsAre(HasSubstr("000000-0001FF is not"),
+                    "configerased: sets bits that configbits: says the part does not implement (CONF5L, "
+                    "CONF6L, CONF7L); a blank chip reads them as 0",
+                    "configuration script: Instruction 2 's00-zz' is not an instruction",
+                    "configuration script: Instruction 1 'begin' has no \"end\" after it, so the chip "
+                    "stays powered",
+                    HasSubstr("configuration script: The last instruction is not \"end\"")));
 }
 
 TEST(ModelCheck, ProgrammingTimeRangeIsOneToThirtyMilliseconds) {
