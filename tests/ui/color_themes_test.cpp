@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 
@@ -43,6 +45,113 @@ TEST(ColorThemes, EveryThemeKeepsTheRoleRules) {
         EXPECT_EQ(theme.role(4), theme.role(2)) << theme.name;
         EXPECT_EQ(theme.role(5), theme.role(3)) << theme.name;
         EXPECT_EQ(theme.role(10), theme.role(9)) << theme.name;
+    }
+}
+
+// Legibility, measured as a person sees it: text against its background by the WCAG contrast ratio
+// of relative luminances, the highlighted list entry against the other entries by the CIE76
+// colour difference (Euclidean distance in CIELAB, D65 white). A difference of about 2 is just
+// visible side by side; 20 is the step from white to a light grey (#C6C6C6), the least a highlight
+// must stand out by to be seen at a glance.
+constexpr double kMinContrast = 3.0;
+constexpr double kMinHighlightDifference = 20.0;
+
+double linear(std::uint32_t channel) {
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+std::array<double, 3> linear_rgb(std::uint32_t rgb) {
+    return {linear((rgb >> 16) & 0xFF), linear((rgb >> 8) & 0xFF), linear(rgb & 0xFF)};
+}
+
+double luminance(std::uint32_t rgb) {
+    const auto [r, g, b] = linear_rgb(rgb);
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+}
+
+double contrast(std::uint32_t a, std::uint32_t b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+std::array<double, 3> lab(std::uint32_t rgb) {
+    const auto [r, g, b] = linear_rgb(rgb);
+    const auto f = [](double t) {
+        return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0;
+    };
+    const double fx = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+    const double fy = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+    const double fz = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+    return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
+}
+
+double difference(std::uint32_t a, std::uint32_t b) {
+    const auto x = lab(a);
+    const auto y = lab(b);
+    return std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]);
+}
+
+TEST(ColorThemes, TheMeasuresMatchKnownValues) {
+    EXPECT_NEAR(contrast(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(contrast(0x777777, 0xFFFFFF), 4.48, 0.01);
+    EXPECT_NEAR(difference(0x000000, 0xFFFFFF), 100.0, 0.01);
+    EXPECT_NEAR(difference(0xFF0000, 0x000000), 117.3, 0.1);  // red is L 53.2, a 80.1, b 67.2
+}
+
+// Every background and text pair the themed windows paint.
+struct TextPair {
+    int background;
+    int text;
+    const char* used_for;
+};
+constexpr TextPair kTextPairs[] = {
+    {2, 3, "\"Loaded HEX File\" caption"},
+    {4, 5, "configuration captions and the highlighted list entry"},
+    {6, 7, "\"Microcontroller Model\" caption"},
+    {8, 9, "value fields, status line, input field and the other list entries"},
+    {12, 13, "memory captions"},
+    {14, 15, "model name and \"Status\" caption"},
+    {16, 17, "memory size line and message text"},
+};
+
+// The four classic palettes are kept exactly as users know them, including their few weak spots.
+// check 0 stands for the highlight's difference, otherwise it is the background of a text pair.
+struct Exemption {
+    std::string_view theme;
+    int check;
+    const char* why;
+};
+constexpr Exemption kExemptions[] = {
+    {"Halloween", 8, "classic palette: white on amber value fields and list entries"},
+    {"Halloween", 16, "classic palette: cream on orange message text"},
+    {"Mono Dark", 0, "classic palette: the highlight is dark grey among black entries"},
+};
+
+bool exempt(std::string_view theme, int check) {
+    return std::any_of(std::begin(kExemptions), std::end(kExemptions),
+                       [&](const Exemption& e) { return e.theme == theme && e.check == check; });
+}
+
+TEST(ColorThemes, EveryThemeIsLegibleAndShowsTheHighlight) {
+    for (const ColorTheme& theme : builtin_themes()) {
+        for (const TextPair& pair : kTextPairs) {
+            const double ratio = contrast(theme.role(pair.background), theme.role(pair.text));
+            if (exempt(theme.name, pair.background)) {
+                EXPECT_LT(ratio, kMinContrast) << theme.name << ": the exemption is no longer needed";
+                continue;
+            }
+            EXPECT_GE(ratio, kMinContrast) << theme.name << ", roles " << pair.background << "/" << pair.text
+                                           << " (" << pair.used_for << ")";
+        }
+        const double highlight = difference(theme.role(4), theme.role(8));
+        if (exempt(theme.name, 0))
+            EXPECT_LT(highlight, kMinHighlightDifference)
+                << theme.name << ": the exemption is no longer needed";
+        else
+            EXPECT_GE(highlight, kMinHighlightDifference)
+                << theme.name << ": highlighted entry (role 4) among role 8";
     }
 }
 

@@ -24,8 +24,14 @@
 namespace quillon {
 namespace {
 
+// "Powerpuff!" -> "powerpuff", "Bubble Gum" -> "bubble-gum".
 QString slug(const std::string& name) {
-    return QString::fromStdString(name).toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+    QString out;
+    for (const QChar c : QString::fromStdString(name).toLower()) {
+        if (c.isLetterOrNumber()) out += c;
+        if (c == QLatin1Char(' ')) out += QLatin1Char('-');
+    }
+    return out;
 }
 
 TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
@@ -133,6 +139,33 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
             check.tick();  // DATA IN follows DATA OUT on the board
             EXPECT_TRUE(check.grab().save(base + "-check.png"));
         }
+    }
+}
+
+// The themes whose highlight or caption colours were retouched for legibility: their two lists.
+TEST(Screenshots, ThemeAndModelListsOfTheRetouchedThemes) {
+    const QString folder = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR is not set";
+    const std::string library = supplied_device_library();
+    if (library.empty()) GTEST_SKIP() << "the supplied device library is not there";
+    QDir().mkpath(folder);
+    for (const char* name :
+         {"Bubble Gum", "Citrus", "City Night", "Coagulated", "Donatello", "Dymunds", "HaXb0x", "Mono Lite",
+          "Night Vision", "Powerpuff!", "Toxic", "Uranium", "Winamp New", "Winamp Old"}) {
+        const QString base = folder + QLatin1Char('/') + slug(name);
+        WindowFixture f(library);
+        f.settings.set_text_setting("Color Theme", name);
+        f.load();
+
+        ThemeWindow themes(f.theme, f.settings, {});
+        themes.show();
+        EXPECT_TRUE(themes.grab().save(base + "-themes.png"));
+
+        ModelDialog models(f.state, f.theme, f.settings);
+        models.click(5);
+        models.show();
+        EXPECT_TRUE(models.grab().save(base + "-models.png"));
+        models.cancel();
     }
 }
 
