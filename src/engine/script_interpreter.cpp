@@ -153,8 +153,8 @@ void ScriptInterpreter::compare_config(int k, int expected) {
     add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
 }
 
-// Code and ID cells take the code pulse; a configuration byte, where the model gives one, the
-// configuration pulse.
+// Code and ID cells take the code pulse; a configuration byte sent by sCC-config1l..7h, where the
+// model gives one, the configuration pulse.
 void ScriptInterpreter::pulse() {
     const SiliconTraits& silicon = state_.silicon;
     const std::int32_t ms =
