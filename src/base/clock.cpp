@@ -22,11 +22,11 @@ void SystemClock::sleep_ms(std::int64_t milliseconds) {
 }
 
 void SystemClock::wait_until(std::chrono::nanoseconds deadline) {
-    // A sleep may overrun by a scheduler tick, so it stops short of the deadline and the clock is
-    // watched for the last stretch.
-    constexpr auto kSpin = std::chrono::milliseconds(2);
+    // A sleep wakes up late by up to a timer slack (tens of microseconds on Linux), which only makes
+    // a hold longer; it stops short of the deadline, and the clock is watched for the last stretch.
+    constexpr auto kSpin = std::chrono::microseconds(200);
     const auto left = deadline - now();
-    if (left > kSpin) std::this_thread::sleep_for(left - kSpin);
+    if (left > 2 * kSpin) std::this_thread::sleep_for(left - kSpin);
     while (now() < deadline) {
     }
 }

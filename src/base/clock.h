@@ -17,9 +17,9 @@ class Clock {
     virtual void wait_until(std::chrono::nanoseconds deadline);
 };
 
-// The real clock: std::chrono::steady_clock never jumps, so elapsed times stay honest. Waits
-// sleep while more than a couple of milliseconds remain and spin on the clock for the rest, so a
-// hold of a few microseconds lasts a few microseconds and never less.
+// The real clock: std::chrono::steady_clock never jumps, so elapsed times stay honest. Waits sleep
+// while more than a few hundred microseconds remain and spin on the clock for the rest, so a hold of
+// a few microseconds lasts a few microseconds and never less.
 class SystemClock final : public Clock {
   public:
     std::chrono::nanoseconds now() override;
