@@ -29,7 +29,7 @@ constexpr const char* kLibraryName = "libquillon-vport.so";
 constexpr const char* kPortPlaceholder = "{port}";
 
 const char* const kUsage =
-    "Usage: quillon-vport [OPTION...] -- COMMAND [ARGUMENT...]\n"
+    "Usage: quillon-vport [OPTION...] [--] COMMAND [ARGUMENT...]\n"
     "Runs COMMAND on a virtual serial port: a pseudo-terminal whose DTR, RTS and DSR drive a simulated\n"
     "programmer board (DTR = PGD, RTS = PGC, a byte of value 1 on TD toggles the supply, DSR shows\n"
     "PGD). {port} in the arguments becomes the port's device, also in QUILLON_VPORT_DEVICE.\n"
@@ -66,6 +66,7 @@ std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
             ++index;
             break;
         }
+        if (!option.starts_with("--")) break;  // the command, without "--" before it
         if (option == "--help") {
             std::fputs(kUsage, stdout);
             status = 0;
