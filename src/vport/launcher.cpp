@@ -40,6 +40,8 @@ const char* const kUsage =
     "  --log FILE           write the chip's log (power, erases, refused requests) to FILE\n"
     "  --fail-after N       answer EIO after N modem-control calls, like a USB adapter pulled out\n"
     "  --call-delay-us U    let every modem-control call take U microseconds, like a USB adapter\n"
+    "  --call-cost-us U     count every call as U microseconds on the chip's clock, without waiting:\n"
+    "                       the chip sees the pace of a slower port (how often a write is polled)\n"
     "  --swap-lines         a miswired board: DTR drives PGC and RTS drives PGD\n"
     "  --link PATH          a symbolic link PATH to the port's device while COMMAND runs\n"
     "\n"
@@ -101,6 +103,8 @@ std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
             good = count(launch.options.fail_after);
         } else if (option == "--call-delay-us") {
             good = count(launch.options.call_delay_us);
+        } else if (option == "--call-cost-us") {
+            good = count(launch.options.call_cost_us);
         } else {
             status = usage_error("unknown option " + option);
             return std::nullopt;

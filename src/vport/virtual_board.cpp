@@ -133,6 +133,7 @@ bool VirtualBoard::serve(std::int64_t& counter) {
     const bool refuse = pulled();
     ++counter;
     wait_out_call();
+    clock_.advance(std::chrono::microseconds(options_.call_cost_us));
     if (refuse) ++counts_.refused;
     return !refuse;
 }

@@ -12,6 +12,7 @@ constexpr const char* kCounts = "QUILLON_VPORT_COUNTS";
 constexpr const char* kLog = "QUILLON_VPORT_LOG";
 constexpr const char* kFailAfter = "QUILLON_VPORT_FAIL_AFTER";
 constexpr const char* kCallDelay = "QUILLON_VPORT_CALL_DELAY_US";
+constexpr const char* kCallCost = "QUILLON_VPORT_CALL_COST_US";
 constexpr const char* kSwap = "QUILLON_VPORT_SWAP_LINES";
 
 std::string variable(const char* name) {
@@ -39,6 +40,7 @@ std::vector<std::pair<std::string, std::string>> vport_environment(const VportOp
             {kLog, options.log_file},
             {kFailAfter, options.fail_after < 0 ? std::string() : std::to_string(options.fail_after)},
             {kCallDelay, std::to_string(options.call_delay_us)},
+            {kCallCost, std::to_string(options.call_cost_us)},
             {kSwap, options.swap_lines ? "1" : ""}};
 }
 
@@ -62,6 +64,7 @@ std::optional<VportOptions> vport_options_from_environment(std::string& error) {
     };
     number(kFailAfter, options.fail_after);
     number(kCallDelay, options.call_delay_us);
+    number(kCallCost, options.call_cost_us);
     return options;
 }
 

@@ -19,6 +19,7 @@ struct VportOptions {
     std::string log_file;             // where the chip's log (power, erases, refusals) is written
     std::int64_t fail_after = -1;     // modem-control calls served before the port is pulled; -1 never
     std::int64_t call_delay_us = 0;   // how long each modem-control call takes at least
+    std::int64_t call_cost_us = 0;    // how long each call counts on the chip's clock, without waiting
     bool swap_lines = false;          // DTR drives PGC and RTS drives PGD: a miswired board
 
     bool operator==(const VportOptions&) const = default;
