@@ -215,6 +215,11 @@ bool Examination::check_access() {
 
 void Examination::check_kind() {
     const std::string real = real_device();
+    if (facts_.virtual_port) {
+        add("kind", Verdict::Ok,
+            "the virtual serial port of quillon-vport: a simulated board answers its modem lines");
+        return;
+    }
     const TtyFacts tty = system_.tty(file_name(real));
     if (!tty.known || (tty.subsystem.empty() && tty.driver.empty())) {
         add("kind", Verdict::Warning, real + " is no serial port with hardware behind it",
