@@ -1,6 +1,8 @@
 #include "engine/port_manager.h"
 
+#include "engine/line_settings.h"
 #include "engine/port_errors.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -50,13 +52,13 @@ void PortManager::scan_ports() {
 
 std::optional<PortError> PortManager::open_programmer_port() {
     close_port();
-    state_.port_number = settings_.get_number_setting("Serial Port Number", state_.default_port);
-    state_.baud_setting = settings_.get_text_setting("Serial Port Baud Rate", "56000");
+    state_.port_number = read_setting(settings_, kPortNumberSetting, state_.default_port);
+    state_.baud_setting = read_setting(settings_, kBaudRateSetting);
     state_.port_open = false;
 
     PortOpenResult opened;
     if (valid_port_number(state_.port_number)) {
-        opened = provider_.open(state_.port_number, state_.baud_setting + ",n,8,1");
+        opened = provider_.open(state_.port_number, programmer_line_settings(state_.baud_setting));
         if (opened.port) {
             if (const std::string failure = release_lines(*opened.port); !failure.empty()) {
                 opened.error = make_port_error(PortErrorKind::Failed, state_.port_number,

@@ -12,6 +12,7 @@
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
 #include "model/app_state.h"
+#include "model/settings_catalog.h"
 #include "ui/file_dialogs.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/main_window_controls.h"
@@ -35,7 +36,7 @@ char path_separator() {
 void MainWindow::remember_folder(const std::string& chosen_path) {
     // The dialogs start in the folder of the last chosen file, whether or not it loads or saves.
     state_.last_path = split_chosen_path(chosen_path, path_separator()).folder;
-    settings_.set_text_setting(kLastPathSetting, state_.last_path);
+    write_setting(settings_, kLastPathSetting, state_.last_path);
 }
 
 void MainWindow::menuopen() {
@@ -87,7 +88,7 @@ void MainWindow::menuport() {
     if (simulated_) {
         simulated_ = false;
         ui_->menusim->setChecked(false);
-        settings_.set_number_setting(kSimulatedProgrammerSetting, 0);
+        write_setting(settings_, kSimulatedProgrammerSetting, 0);
         simulator_->release(*ports_);
     }
 }
@@ -107,7 +108,7 @@ void MainWindow::menusim(bool on) {
         ui_->menusim->setChecked(simulated_);
         return;
     }
-    settings_.set_number_setting(kSimulatedProgrammerSetting, on ? 1 : 0);
+    write_setting(settings_, kSimulatedProgrammerSetting, on ? 1 : 0);
     use_simulator(on);
 }
 
