@@ -8,6 +8,7 @@
 #include "backends/sim/chip_model.h"
 #include "backends/sim/sim_board.h"
 #include "engine/line_settings.h"
+#include "engine/port_status.h"
 #include "hexfile/file_io.h"
 #include "model/settings_catalog.h"
 
@@ -88,11 +89,11 @@ int ProgrammerConnection::open_device(const std::string& device) {
     }
     AppState& state = context_.state;
     state.baud_setting = read_setting(settings_, kBaudRateSetting);
-    const std::string name = "Serial port " + device;
+    const std::string name = serial_port_name(device);
     PortOpenResult opened =
         SerialPortProvider::open_device(device, programmer_line_settings(state.baud_setting));
     if (!opened.port) {
-        host_.set_status(name + " error!");
+        host_.set_status(port_status_text(name, PortStatus::Error));
         return port_failed(opened.error, false);
     }
     const std::optional<PortError> error = manager_.attach_port(std::move(opened.port), name);
@@ -122,9 +123,8 @@ int ProgrammerConnection::open_simulator(const std::string& chip_file) {
     clock_ = &virtual_clock_;
     auto board = std::make_unique<SimBoard>(virtual_clock_, sim_log_);
     board->insert_chip(chip_.get());
-    const std::string name =
-        "Simulated board (" + state.model_name + (chip_file.empty() ? std::string() : ", " + chip_file) + ")";
-    const std::optional<PortError> refused = manager_.attach_port(std::move(board), name);
+    const std::optional<PortError> refused =
+        manager_.attach_port(std::move(board), simulated_board_name(state.model_name, chip_file));
     return refused ? port_failed(*refused, false) : kExitOk;
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/settings_store.h"
 #include "engine/port_manager.h"
+#include "engine/port_status.h"
 #include "engine/programmer_lines.h"
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
@@ -69,7 +70,7 @@ void MainWindow::menumodel() {
 void MainWindow::menucheck() {
     ProgrammerPort* port = ports_ != nullptr ? ports_->port() : nullptr;
     if (port == nullptr) {
-        set_status(QStringLiteral("Serial port %1 error!").arg(state_.port_number));
+        set_status(QString::fromStdString(closed_port_text(state_.port_number)));
         return;
     }
     ProgrammerLines lines(*port, host_, clock_);
@@ -78,7 +79,7 @@ void MainWindow::menucheck() {
     if (port->failed()) {
         // An adapter pulled out while the dialog was open: the port is no use any more.
         ports_->close_port();
-        set_status(QString::fromStdString(state_.port_label + " error!"));
+        set_status(QString::fromStdString(port_status_text(state_.port_label, PortStatus::Error)));
     }
 }
 

@@ -46,8 +46,6 @@ class SimulatedProgrammer {
 
     // The file a model's chip is kept in: the folder, the model's name, ".hex".
     std::string chip_file(std::string_view model_name) const;
-    // How the status line names the board: "Simulated board (PIC18F452)".
-    static std::string board_name(std::string_view model_name);
 
   private:
     std::unique_ptr<ProgrammerPort> make_board(Pic18Chip& chip);
