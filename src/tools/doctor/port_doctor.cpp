@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/serial_device_map.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -294,7 +295,8 @@ std::unique_ptr<ProgrammerPort> Examination::check_open(const std::function<Port
         }
         case PortErrorKind::BadSettings:
             add("open", Verdict::Problem, "the port does not take the settings " + target_.line_settings,
-                "set the setting \"Serial Port Baud Rate\" to a rate the port takes, such as 57600");
+                "set the setting " + quoted(std::string(kBaudRateSetting.name)) +
+                    " to a rate the port takes, such as 57600");
             break;
         case PortErrorKind::NoSuchDevice:
         case PortErrorKind::Failed:
