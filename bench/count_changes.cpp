@@ -1,6 +1,7 @@
 // Counts what each chip operation asks of the port for a full image of a supplied model: line
-// changes, DATA IN reads, and the time it sleeps (programming pulses, settling, waits). With a
-// per-change cost this gives the time an operation takes on a port:
+// changes that reach the port (a change to the level a line already has makes no call), DATA IN
+// reads, and the time it sleeps (programming pulses, settling, waits). With a per-call cost this
+// gives the time an operation takes on a port:
 //   quillon-bench-count [MODEL...]   (default PIC18F452 PIC18F4550)
 // Reads answer FF, so blank check and verify of an erased image find no byte to report and run
 // to their end; a data EEPROM write is taken as done at its first poll, as on a slow port.
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "backends/recording/counting_port.h"
 #include "bench_support.h"
 #include "engine/chip_operations.h"
 
@@ -15,20 +17,22 @@ namespace quillon::bench {
 namespace {
 
 struct Count {
+    std::int64_t requests = 0;  // line changes the engine asks for, same levels included
     std::int64_t changes = 0;
     std::int64_t reads = 0;
     double sleep_s = 0;
 };
 
 Count count(AppState& state, Operation operation) {
-    CountOnlyPort port;
+    CountOnlyPort sink;
     // Program: every read 0 (write polls end at once). The others read FF from an erased chip.
-    port.dsr_level = operation != Operation::Program;
+    sink.dsr_level = operation != Operation::Program;
+    CountingPort port(sink);
     FakeClock clock;
     SilentHost host;
     ChipSession session{state, host, clock, &port, {}};
     run_algorithm(session, operation);
-    return {port.changes, port.reads, std::chrono::duration<double>(clock.now()).count()};
+    return {sink.changes, port.changes(), port.reads(), std::chrono::duration<double>(clock.now()).count()};
 }
 
 int count_model(const char* model) {
@@ -41,13 +45,17 @@ int count_model(const char* model) {
     const AppState erased = state;
     fill_full_image(state, 1);
     std::printf("%s (FLASH %d, EEPROM %d bytes, full image)\n", model, state.flash_size, state.eeprom_size);
-    std::printf("| Operation | Line changes | DATA IN reads | Sleeps |\n|---|---:|---:|---:|\n");
+    std::printf(
+        "| Operation | Line changes | DATA IN reads | Calls | Changes asked | Sleeps |\n"
+        "|---|---:|---:|---:|---:|---:|\n");
     for (const Operation operation :
          {Operation::Erase, Operation::Program, Operation::Read, Operation::BlankCheck, Operation::Verify}) {
         AppState run = operation == Operation::Program ? state : erased;
         const Count c = count(run, operation);
-        std::printf("| %s | %lld | %lld | %.2f s |\n", operation_name(operation),
-                    static_cast<long long>(c.changes), static_cast<long long>(c.reads), c.sleep_s);
+        std::printf("| %s | %lld | %lld | %lld | %lld | %.2f s |\n", operation_name(operation),
+                    static_cast<long long>(c.changes), static_cast<long long>(c.reads),
+                    static_cast<long long>(c.changes + c.reads), static_cast<long long>(c.requests),
+                    c.sleep_s);
     }
     return 0;
 }

@@ -57,7 +57,7 @@ struct WindowRig {
 
     WindowRig() {
         if (!select_supplied_model(state, "PIC18F452")) return;
-        settings.put_text(kModelSetting, std::to_string(state.model_number));
+        settings.put_text(kModelSetting.name, std::to_string(state.model_number));
         window =
             std::make_unique<MainWindow>(MainWindowServices{state, theme, settings, dialogs, clock, [] {}});
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);

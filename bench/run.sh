@@ -10,6 +10,10 @@
 #   4 hex     quillon-cli convert against srec_cat, on the largest corpus file and a full
 #             PIC18F452 image: the loading and saving (each program's start-up taken off), and
 #             the whole programs
+#   5 serial  the serial backend's modem-control calls per operation of full PIC18F452 and
+#             PIC18F4550 images, counted by the virtual serial port, against the minimum, with
+#             their time at 5 us (built-in UART) and 1 ms (USB adapter) per call
+#             (bench/serial_calls.sh)
 # In-process pairs run their repetitions interleaved at random and compare median CPU times;
 # whole programs alternate run by run. The load of the machine is printed before and after.
 # Usage: bench/run.sh [REPETITIONS]   (default 7; builds in build-release or QUILLON_BENCH_BUILD_DIR)
@@ -210,3 +214,10 @@ else
     echo "4 hex: srec_cat is missing (Debian package srecord)"
 fi
 echo "    In-process times are median CPU times of $reps interleaved repetitions."
+
+if [ -x "$bin/quillon-vport" ]; then
+    echo "5 serial: modem-control calls per operation on the virtual serial port, full images"
+    bench/serial_calls.sh "$bin" | sed 's/^/    /'
+else
+    echo "5 serial: quillon-vport was not built (Linux only)"
+fi

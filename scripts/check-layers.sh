@@ -15,11 +15,13 @@ declare -A allowed=(
     [hexfile]="base model"
     [backends]="base"
     [tools]="base model engine hexfile backends"
+    # The virtual serial port: the simulated board behind the operating system's serial calls.
+    [vport]="base backends"
     [adapters]="base model engine hexfile backends tools"
     [cli]="base model engine hexfile backends tools adapters"
     [ui]="base model engine hexfile backends tools adapters"
 )
-core_layers=" base model engine hexfile backends tools "
+core_layers=" base model engine hexfile backends tools vport "
 
 faults=0
 edges=$(mktemp)

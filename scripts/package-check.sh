@@ -71,7 +71,7 @@ depends_cover_libraries() {
 check "Depends names the package of every library the programs link" depends_cover_libraries
 check "the package holds the programs, library, desktop entry, icon and manual pages" \
     bash -c "dpkg-deb -c '$deb' | awk '{print \$6}' > '$work/files' &&
-             for f in ./usr/bin/quillon ./usr/bin/quillon-cli ./usr/share/quillon/quillondevices.txt \
+             for f in ./usr/bin/quillon ./usr/bin/quillon-cli ./usr/bin/quillon-vport ./usr/share/quillon/quillondevices.txt \
                       ./usr/share/applications/quillon.desktop ./usr/share/icons/hicolor/scalable/apps/quillon.svg \
                       ./usr/share/man/man1/quillon-cli.1.gz ./usr/share/man/man1/quillon.1.gz; do
                  grep -qx \"\$f\" '$work/files' || { echo \"missing \$f\"; exit 1; }
@@ -103,6 +103,9 @@ check "quillon-cli models from /tmp uses the installed device library" \
              quillon-cli models | grep -q PIC18F452"
 check "quillon-cli programs and verifies a generated image on the simulated board" \
     quillon-cli --model PIC18F452 --port "sim:$work/chip.hex" program "$work/image.hex" --verify
+check "quillon-cli programs and verifies it through the serial backend on a virtual serial port" \
+    quillon-vport --chip "$work/virtual-chip.hex" -- \
+    quillon-cli --model PIC18F452 --port '{port}' program "$work/image.hex" --verify
 check "quillon-cli check-devices" quillon-cli --model PIC18F452 check-devices
 check "quillon-cli doctor on the simulated board" quillon-cli --model PIC18F452 doctor --port sim
 check "the desktop entry validates" desktop-file-validate /usr/share/applications/quillon.desktop

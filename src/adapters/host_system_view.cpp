@@ -135,6 +135,12 @@ DeviceFacts HostSystemView::device(const std::string& path) {
     if (const group* owner = ::getgrgid(info.st_gid)) facts.owner_group = owner->gr_name;
     facts.group_may_read_write = (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
     facts.user_may_read_write = ::access(path.c_str(), R_OK | W_OK) == 0;
+    // quillon-vport names the pseudo-terminal it answers for in the environment of the program.
+    struct stat virtual_port {};
+    const char* virtual_device = std::getenv("QUILLON_VPORT_DEVICE");
+    facts.virtual_port = facts.is_char_device && virtual_device != nullptr &&
+                         ::stat(virtual_device, &virtual_port) == 0 && S_ISCHR(virtual_port.st_mode) &&
+                         virtual_port.st_rdev == info.st_rdev;
     return facts;
 }
 

@@ -4,7 +4,6 @@
 #include <termios.h>
 
 #include <cerrno>
-#include <cstring>
 #endif
 
 namespace quillon {
@@ -17,7 +16,7 @@ constexpr int kWriteTimeoutMs = 1000;
 }  // namespace
 
 SerialProgrammerPort::SerialProgrammerPort(std::unique_ptr<QSerialPort> serial)
-    : serial_(std::move(serial)) {}
+    : serial_(std::move(serial)), lines_(serial_->handle()) {}
 
 SerialProgrammerPort::~SerialProgrammerPort() {
     if (serial_->isOpen()) serial_->close();
@@ -31,39 +30,50 @@ bool SerialProgrammerPort::failed() const {
 bool SerialProgrammerPort::ready() {
     if (failed_) return false;
     if (serial_->error() == QSerialPort::ResourceError) {
-        fail(serial_->errorString());
+        fail(serial_->errorString().toStdString());
         return false;
     }
-    serial_->clearError();
     return true;
 }
 
-void SerialProgrammerPort::fail(const QString& reason) {
+void SerialProgrammerPort::fail(std::string reason) {
     failed_ = true;
-    failure_ = reason.toStdString();
+    failure_ = std::move(reason);
 }
 
 void SerialProgrammerPort::check(bool succeeded) {
-    if (!succeeded || serial_->error() != QSerialPort::NoError) fail(serial_->errorString());
+    if (!succeeded || serial_->error() != QSerialPort::NoError) fail(serial_->errorString().toStdString());
+}
+
+void SerialProgrammerPort::change(Level& line, bool asserted, bool (ModemLines::*set_line)(bool)) {
+    const Level wanted = asserted ? Level::Asserted : Level::Released;
+    if (line == wanted || !ready()) return;
+    if ((lines_.*set_line)(asserted)) {
+        line = wanted;
+    } else {
+        fail(lines_.error_text());
+    }
 }
 
 void SerialProgrammerPort::set_dtr(bool asserted) {
-    if (ready()) check(serial_->setDataTerminalReady(asserted));
+    change(dtr_, asserted, &ModemLines::set_dtr);
 }
 
 void SerialProgrammerPort::set_rts(bool asserted) {
-    if (ready()) check(serial_->setRequestToSend(asserted));
+    change(rts_, asserted, &ModemLines::set_rts);
 }
 
 bool SerialProgrammerPort::read_dsr() {
     if (!ready()) return false;
-    const QSerialPort::PinoutSignals signal_state = serial_->pinoutSignals();
-    check(true);
-    return !failed_ && signal_state.testFlag(QSerialPort::DataSetReadySignal);
+    bool asserted = false;
+    if (lines_.read_dsr(asserted)) return asserted;
+    fail(lines_.error_text());
+    return false;
 }
 
 void SerialProgrammerPort::write_byte(std::uint8_t value) {
     if (!ready()) return;
+    serial_->clearError();
     const char byte = static_cast<char>(value);
     bool sent = serial_->write(&byte, 1) == 1;
     serial_->flush();
@@ -73,7 +83,7 @@ void SerialProgrammerPort::write_byte(std::uint8_t value) {
     // The byte is in the driver now; wait until it has been sent on the line, so that the board's
     // supply has switched before the caller's settling time starts.
     while (!failed_ && tcdrain(static_cast<int>(serial_->handle())) != 0) {
-        if (errno != EINTR) fail(QString::fromLocal8Bit(std::strerror(errno)));
+        if (errno != EINTR) fail(qt_error_string(errno).toStdString());
     }
 #endif
 }

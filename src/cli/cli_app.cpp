@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 
 #include "cli/cli_context.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -11,10 +12,13 @@ CliRegistry make_registry() {
     registry.add_option({QStringLiteral("device-file"),
                          QStringLiteral("Device definition file to use instead of the supplied library."),
                          QStringLiteral("PATH")});
-    registry.add_option({QStringLiteral("model"),
-                         QStringLiteral("Microcontroller model, by number (1-based) or by name; default: "
-                                        "the model the program uses (setting \"Microcontroller Model\")."),
-                         QStringLiteral("NAME|NUMBER")});
+    registry.add_option(
+        {QStringLiteral("model"),
+         QStringLiteral("Microcontroller model, by number (1-based) or by name; default: the model the "
+                        "program uses (setting \"%1\").")
+             .arg(QString::fromUtf8(kModelSetting.name.data(),
+                                    static_cast<qsizetype>(kModelSetting.name.size()))),
+         QStringLiteral("NAME|NUMBER")});
     registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
     register_device_commands(registry);
     register_hex_commands(registry);

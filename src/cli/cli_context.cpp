@@ -7,6 +7,7 @@
 #include "adapters/start_environment.h"
 #include "base/ascii.h"
 #include "model/select_model.h"
+#include "model/settings_catalog.h"
 #include "model/stored_model.h"
 
 namespace quillon {
@@ -65,11 +66,13 @@ int CliContext::load_model() {
         // As the program starts, but without writing the setting back: with --device-file the
         // stored number may belong to another library.
         state.model_number = stored_model_number(settings(), state.catalog.model_count());
-        model_source = QStringLiteral("from the setting \"%1\"").arg(QLatin1String(kModelSetting));
+        const QString setting =
+            QString::fromUtf8(kModelSetting.name.data(), static_cast<qsizetype>(kModelSetting.name.size()));
+        model_source = QStringLiteral("from the setting \"%1\"").arg(setting);
         if (state.model_number == 0) {
             state.model_number = 1;
-            model_source = QStringLiteral("the setting \"%1\" names no model; the first is used")
-                               .arg(QLatin1String(kModelSetting));
+            model_source =
+                QStringLiteral("the setting \"%1\" names no model; the first is used").arg(setting);
         }
     }
     select_model(state, state.model_number);

@@ -35,7 +35,7 @@ class CliContext {
     int fail(int status, const QString& message);
 
     // Loads the device library (--device-file or the default) and selects the model of --model,
-    // or without it the model the program would start with (the setting "Microcontroller Model").
+    // or without it the model the program would start with (the setting kModelSetting).
     // Returns kExitOk, or the failure status after reporting it.
     int load_model();
 

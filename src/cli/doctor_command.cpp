@@ -15,7 +15,9 @@
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
 #include "cli/port_choice.h"
+#include "engine/line_settings.h"
 #include "engine/port_manager.h"
+#include "model/settings_catalog.h"
 #include "tools/doctor/doctor_output.h"
 #include "tools/doctor/port_doctor.h"
 
@@ -112,15 +114,15 @@ std::optional<int> check_library(CliContext& context, DoctorReport& report, bool
     return std::nullopt;
 }
 
-// The port as the program would choose it: by --port, or by the setting "Serial Port Number"
-// after a scan of the ports, as at the program's start.
+// The port as the program would choose it: by --port, or by the port number setting after a scan
+// of the ports, as at the program's start.
 DoctorTarget choose_target(CliContext& context, const PortChoice& choice, SerialPortProvider& provider,
                            SystemView& system) {
     DoctorTarget target;
     for (int number = 1; number <= 16; ++number)
         target.port_devices[static_cast<std::size_t>(number - 1)] = provider.device_for(number);
     SettingsStore& settings = context.settings();
-    target.line_settings = settings.get_text_setting("Serial Port Baud Rate", "56000") + ",n,8,1";
+    target.line_settings = programmer_line_settings(read_setting(settings, kBaudRateSetting));
     target.chosen_by = "--port";
     switch (choice.kind) {
         case PortChoice::Kind::Number:
@@ -135,8 +137,8 @@ DoctorTarget choose_target(CliContext& context, const PortChoice& choice, Serial
             CliHost host(context.out, context.err);
             PortManager manager(context.state, settings, host, provider);
             manager.scan_ports();
-            target.number = settings.get_number_setting("Serial Port Number", context.state.default_port);
-            target.chosen_by = "the setting \"Serial Port Number\"";
+            target.number = read_setting(settings, kPortNumberSetting, context.state.default_port);
+            target.chosen_by = "the setting \"" + std::string(kPortNumberSetting.name) + "\"";
             break;
         }
     }

@@ -10,7 +10,7 @@ namespace quillon {
 // Which programmer port a chip command uses (the option --port).
 struct PortChoice {
     enum class Kind : std::uint8_t {
-        Stored,     // no --port: the setting "Serial Port Number", as the program opens it
+        Stored,     // no --port: the port number setting, as the program opens it
         Number,     // --port 5 or --port COM5
         Device,     // --port /dev/ttyUSB0: a serial device by its own name
         Simulator,  // --port sim or --port sim:FILE

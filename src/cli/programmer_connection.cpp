@@ -7,7 +7,10 @@
 #include "backends/sim/chip_hex.h"
 #include "backends/sim/chip_model.h"
 #include "backends/sim/sim_board.h"
+#include "engine/line_settings.h"
+#include "engine/port_status.h"
 #include "hexfile/file_io.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -50,12 +53,12 @@ int ProgrammerConnection::open_port(const PortChoice& choice) {
     int status = kExitOk;
     switch (choice.kind) {
         case PortChoice::Kind::Stored:
-            // The program scans first: a missing "Serial Port Number" defaults to the last port found.
+            // The program scans first: a missing port number setting defaults to the last port found.
             manager_.scan_ports();
             status = open_by_settings();
             break;
         case PortChoice::Kind::Number:
-            settings_.give_number("Serial Port Number", choice.number);
+            settings_.give_number(kPortNumberSetting.name, choice.number);
             status = open_by_settings();
             break;
         case PortChoice::Kind::Device:
@@ -80,16 +83,17 @@ int ProgrammerConnection::open_device(const std::string& device) {
     // A device of the port table is opened by its number, exactly as the program would open it.
     for (int number = 1; number <= 16; ++number) {
         if (provider_.device_for(number) == device) {
-            settings_.give_number("Serial Port Number", number);
+            settings_.give_number(kPortNumberSetting.name, number);
             return open_by_settings();
         }
     }
     AppState& state = context_.state;
-    state.baud_setting = settings_.get_text_setting("Serial Port Baud Rate", "56000");
-    const std::string name = "Serial port " + device;
-    PortOpenResult opened = SerialPortProvider::open_device(device, state.baud_setting + ",n,8,1");
+    state.baud_setting = read_setting(settings_, kBaudRateSetting);
+    const std::string name = serial_port_name(device);
+    PortOpenResult opened =
+        SerialPortProvider::open_device(device, programmer_line_settings(state.baud_setting));
     if (!opened.port) {
-        host_.set_status(name + " error!");
+        host_.set_status(port_status_text(name, PortStatus::Error));
         return port_failed(opened.error, false);
     }
     const std::optional<PortError> error = manager_.attach_port(std::move(opened.port), name);
@@ -119,9 +123,8 @@ int ProgrammerConnection::open_simulator(const std::string& chip_file) {
     clock_ = &virtual_clock_;
     auto board = std::make_unique<SimBoard>(virtual_clock_, sim_log_);
     board->insert_chip(chip_.get());
-    const std::string name =
-        "Simulated board (" + state.model_name + (chip_file.empty() ? std::string() : ", " + chip_file) + ")";
-    const std::optional<PortError> refused = manager_.attach_port(std::move(board), name);
+    const std::optional<PortError> refused =
+        manager_.attach_port(std::move(board), simulated_board_name(state.model_name, chip_file));
     return refused ? port_failed(*refused, false) : kExitOk;
 }
 

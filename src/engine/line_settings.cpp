@@ -59,4 +59,8 @@ std::optional<LineSettings> parse_line_settings(std::string_view text) {
     return settings;
 }
 
+std::string programmer_line_settings(std::string_view baud_rate) {
+    return std::string(baud_rate) + ",n,8,1";
+}
+
 }  // namespace quillon

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -22,5 +23,9 @@ struct LineSettings {
 // bits and stop bits ("1", "1.5" or "2"); blanks around a field are ignored. Empty when the text
 // is not of that form. Whether a port supports the values is for the port to say.
 std::optional<LineSettings> parse_line_settings(std::string_view text);
+
+// What the programmer port opens with: `baud_rate` (the setting kBaudRateSetting), no parity, 8
+// data bits, 1 stop bit.
+std::string programmer_line_settings(std::string_view baud_rate);
 
 }  // namespace quillon

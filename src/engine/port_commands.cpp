@@ -4,6 +4,7 @@
 #include "base/ascii.h"
 #include "base/numbers.h"
 #include "engine/port_manager.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -44,7 +45,7 @@ bool PortManager::menuport() {
     }
     close_port();
     state_.port_number = *number;
-    settings_.set_number_setting("Serial Port Number", state_.port_number);
+    write_setting(settings_, kPortNumberSetting, state_.port_number);
     open_programmer_port();
     return true;
 }

@@ -1,6 +1,9 @@
 #include "engine/port_manager.h"
 
+#include "engine/line_settings.h"
 #include "engine/port_errors.h"
+#include "engine/port_status.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -12,10 +15,6 @@ constexpr int kNoPortFound = 2;
 
 bool valid_port_number(int number) {
     return number >= kFirstPort && number <= kLastPort;
-}
-
-std::string status_prefix(int number) {
-    return "Serial port COM" + std::to_string(number);
 }
 
 // Some systems assert DTR and RTS when a port opens; the board must see DATA OUT and CLOCK low
@@ -38,7 +37,7 @@ void PortManager::scan_ports() {
     state_.default_port = kNoPortFound;
     for (int number = kFirstPort; number <= kLastPort; ++number) {
         if (!probe_port(number)) continue;
-        state_.port_list += "- Serial port COM" + std::to_string(number) + " available";
+        state_.port_list += "- " + serial_port_name(number) + " available";
         // Where COM numbers are this program's own, the list says which device a number opened.
         if (const std::string device = provider_.describe(number); !device.empty())
             state_.port_list += " (" + device + ")";
@@ -50,13 +49,13 @@ void PortManager::scan_ports() {
 
 std::optional<PortError> PortManager::open_programmer_port() {
     close_port();
-    state_.port_number = settings_.get_number_setting("Serial Port Number", state_.default_port);
-    state_.baud_setting = settings_.get_text_setting("Serial Port Baud Rate", "56000");
+    state_.port_number = read_setting(settings_, kPortNumberSetting, state_.default_port);
+    state_.baud_setting = read_setting(settings_, kBaudRateSetting);
     state_.port_open = false;
 
     PortOpenResult opened;
     if (valid_port_number(state_.port_number)) {
-        opened = provider_.open(state_.port_number, state_.baud_setting + ",n,8,1");
+        opened = provider_.open(state_.port_number, programmer_line_settings(state_.baud_setting));
         if (opened.port) {
             if (const std::string failure = release_lines(*opened.port); !failure.empty()) {
                 opened.error = make_port_error(PortErrorKind::Failed, state_.port_number,
@@ -68,14 +67,14 @@ std::optional<PortError> PortManager::open_programmer_port() {
         opened.error = make_port_error(PortErrorKind::NoSuchDevice, state_.port_number, {});
     }
 
-    state_.port_label = status_prefix(state_.port_number);
+    state_.port_label = serial_port_name(state_.port_number);
     if (opened.port) {
         port_ = std::move(opened.port);
         state_.port_open = true;
-        host_.set_status(status_prefix(state_.port_number) + " ready...");
+        host_.set_status(port_status_text(state_.port_label, PortStatus::Ready));
         return std::nullopt;
     }
-    host_.set_status(status_prefix(state_.port_number) + " error!");
+    host_.set_status(port_status_text(state_.port_label, PortStatus::Error));
     if (opened.error.kind == PortErrorKind::PermissionDenied)
         host_.show_message(opened.error.message, kMessageError, state_.product_title);
     return std::move(opened.error);
@@ -87,12 +86,12 @@ std::optional<PortError> PortManager::attach_port(std::unique_ptr<ProgrammerPort
     state_.port_label = std::string(name);
     if (!port) return PortError{PortErrorKind::NoSuchDevice, std::string(name) + " does not exist."};
     if (const std::string failure = release_lines(*port); !failure.empty()) {
-        host_.set_status(std::string(name) + " error!");
+        host_.set_status(port_status_text(name, PortStatus::Error));
         return PortError{PortErrorKind::Failed, std::string(name) + " cannot be used: " + failure + "."};
     }
     port_ = std::move(port);
     state_.port_open = true;
-    host_.set_status(std::string(name) + " ready...");
+    host_.set_status(port_status_text(name, PortStatus::Ready));
     return std::nullopt;
 }
 

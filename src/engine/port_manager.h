@@ -30,11 +30,10 @@ class PortManager {
     // True when the port opens with the probing settings and closes again.
     bool probe_port(int number);
 
-    // (Re)opens the port of the setting "Serial Port Number" (default `default_port`) with the
-    // baud rate of "Serial Port Baud Rate" (default "56000"), writes the status line and sets
-    // `port_number`, `baud_setting` and `port_open`. DATA OUT and CLOCK are released after the
-    // port opens. A refused permission is also explained in a message box. Returns why the port
-    // did not open, or nothing when it did.
+    // (Re)opens the port of the setting kPortNumberSetting (default `default_port`) with the baud
+    // rate of kBaudRateSetting, writes the status line and sets `port_number`, `baud_setting` and
+    // `port_open`. DATA OUT and CLOCK are released after the port opens. A refused permission is
+    // also explained in a message box. Returns why the port did not open, or nothing when it did.
     std::optional<PortError> open_programmer_port();
 
     // Uses a port made elsewhere (a simulated board, a device named by its path) as the programmer
@@ -52,7 +51,7 @@ class PortManager {
     // it is still in use).
     bool holds(const ProgrammerPort* port) const { return port != nullptr && port_.get() == port; }
 
-    // "Change Serial Port Number": asks for 1 to 16 (also "COM5"), stores it and reopens the port.
+    // The port number command: asks for 1 to 16 (also "COM5"), stores it and reopens the port.
     // True when a number was taken and the port reopened (whether or not it opened).
     bool menuport();
     // "Change Default Programming Time": asks for 1 to 30 ms; lasts until another model is selected.

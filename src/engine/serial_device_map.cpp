@@ -12,10 +12,6 @@ std::string default_serial_device(int number) {
     return kFamilies[static_cast<std::size_t>(index / 4)] + std::to_string(index % 4);
 }
 
-std::string serial_device_setting_name(int number) {
-    return "Serial Port Device " + std::to_string(number);
-}
-
 std::string serial_device_for(int number, SettingsStore& settings) {
     if (number < 1 || number > 16) return {};
     return settings.get_text_setting(serial_device_setting_name(number), default_serial_device(number));

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/settings_store.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -15,13 +16,10 @@ namespace quillon {
 //   COM9  - COM12  /dev/ttyACM0 - /dev/ttyACM3   USB CDC ACM devices
 //   COM13 - COM16  /dev/ttyAMA0 - /dev/ttyAMA3   on-board serial ports of ARM boards (Raspberry Pi)
 //
-// The text setting "Serial Port Device <n>" overrides a number's device, for example with a
+// A number's text setting (serial_device_setting_name) overrides its device, for example with a
 // /dev/serial/by-id/... path that names one adapter whichever socket it is plugged into. Like every
 // setting it is created with the table's device the first time it is read.
 std::string default_serial_device(int number);  // empty outside 1 to 16
-
-// "Serial Port Device 5".
-std::string serial_device_setting_name(int number);
 
 // The device behind a number: the setting, with the table's device as its default.
 std::string serial_device_for(int number, SettingsStore& settings);

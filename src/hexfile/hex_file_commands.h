@@ -30,7 +30,7 @@ std::string load_status_text(std::int32_t loaded_flash_end);
 HexReadOutcome load_hex_file(AppState& state, Host& host, std::string_view file_name);
 
 // The Open HEX File command after its dialog: state.last_path becomes the chosen path's folder,
-// then load_hex_file runs on its name. Storing "Last Path" is the caller's business.
+// then load_hex_file runs on its name. Storing the folder (kLastPathSetting) is the caller's business.
 HexReadOutcome open_hex_file(AppState& state, Host& host, std::string_view chosen_path, char separator);
 
 // Writes the image to `path` (the command after its dialog and overwrite question). The old file
@@ -45,7 +45,7 @@ enum class SaveOutcome { Cancelled, Saved, Failed };
 
 // The Save Buffer As command after its dialog: state.last_path becomes the chosen path's folder;
 // an existing file is replaced only when the user answers Yes to the overwrite question.
-// Storing "Last Path" is the caller's business.
+// Storing the folder (kLastPathSetting) is the caller's business.
 SaveOutcome save_buffer_as(AppState& state, Host& host, std::string_view chosen_path, char separator);
 
 }  // namespace quillon

@@ -5,7 +5,7 @@
 namespace quillon {
 
 std::int32_t stored_model_number(SettingsStore& settings, std::int32_t model_count) {
-    const std::int32_t number = leading_int32(settings.get_text_setting(kModelSetting, "1"), 0);
+    const std::int32_t number = leading_int32(read_setting(settings, kModelSetting), 0);
     return number >= 1 && number <= model_count ? number : 0;
 }
 

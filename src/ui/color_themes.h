@@ -5,11 +5,14 @@
 #include <span>
 #include <string_view>
 
+#include "model/settings_catalog.h"
+
 namespace quillon {
 
 inline constexpr int kThemeRoleCount = 17;
 inline constexpr int kThemeCount = 46;
-inline constexpr std::string_view kDefaultThemeName = "Original Lite";
+// The theme of a first run, whose colours also stand in for a name no theme has.
+inline constexpr std::string_view kDefaultThemeName = kColorThemeSetting.default_value;
 
 // A named set of seventeen colours (0xRRGGBB), each with a fixed role in every themed window.
 struct ColorTheme {

@@ -14,6 +14,7 @@
 #include "engine/port_manager.h"
 #include "model/app_state.h"
 #include "model/reset_buffers.h"
+#include "model/settings_catalog.h"
 #include "ui/buffer_view.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
@@ -119,15 +120,14 @@ void MainWindow::load() {
     menuclear();
     if (ports_ == nullptr) return;
     ports_->scan_ports();
-    const bool simulated =
-        simulator_ != nullptr &&
-        (simulated_for_run_ || settings_.get_number_setting(kSimulatedProgrammerSetting, 0) != 0);
+    const bool simulated = simulator_ != nullptr &&
+                           (simulated_for_run_ || read_setting(settings_, kSimulatedProgrammerSetting) != 0);
     if (!simulated) {
         ports_->open_programmer_port();
         return;
     }
     // The serial port's number stays the default of the port command.
-    state_.port_number = settings_.get_number_setting("Serial Port Number", state_.default_port);
+    state_.port_number = read_setting(settings_, kPortNumberSetting, state_.default_port);
     use_simulator(true);
 }
 

@@ -55,7 +55,7 @@ class MainWindow final : public QMainWindow {
     // The owner of the programmer port; without one the chip operations find the port closed.
     void set_port_manager(PortManager* ports) { ports_ = ports; }
     // The simulated board the Hardware menu can make the programmer port. It is used from the
-    // load step on when the setting "Simulated Programmer" is on, or when `on_for_this_run`
+    // load step on when the setting kSimulatedProgrammerSetting is on, or when `on_for_this_run`
     // (the program's --simulated switch, which stores nothing).
     void set_simulator(SimulatedProgrammer* simulator, bool on_for_this_run = false);
     // True while the simulated board is chosen as the programmer.

@@ -8,10 +8,12 @@
 
 #include "base/settings_store.h"
 #include "engine/port_manager.h"
+#include "engine/port_status.h"
 #include "engine/programmer_lines.h"
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
 #include "model/app_state.h"
+#include "model/settings_catalog.h"
 #include "ui/file_dialogs.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/main_window_controls.h"
@@ -35,7 +37,7 @@ char path_separator() {
 void MainWindow::remember_folder(const std::string& chosen_path) {
     // The dialogs start in the folder of the last chosen file, whether or not it loads or saves.
     state_.last_path = split_chosen_path(chosen_path, path_separator()).folder;
-    settings_.set_text_setting(kLastPathSetting, state_.last_path);
+    write_setting(settings_, kLastPathSetting, state_.last_path);
 }
 
 void MainWindow::menuopen() {
@@ -68,7 +70,7 @@ void MainWindow::menumodel() {
 void MainWindow::menucheck() {
     ProgrammerPort* port = ports_ != nullptr ? ports_->port() : nullptr;
     if (port == nullptr) {
-        set_status(QStringLiteral("Serial port %1 error!").arg(state_.port_number));
+        set_status(QString::fromStdString(closed_port_text(state_.port_number)));
         return;
     }
     ProgrammerLines lines(*port, host_, clock_);
@@ -77,7 +79,7 @@ void MainWindow::menucheck() {
     if (port->failed()) {
         // An adapter pulled out while the dialog was open: the port is no use any more.
         ports_->close_port();
-        set_status(QString::fromStdString(state_.port_label + " error!"));
+        set_status(QString::fromStdString(port_status_text(state_.port_label, PortStatus::Error)));
     }
 }
 
@@ -87,7 +89,7 @@ void MainWindow::menuport() {
     if (simulated_) {
         simulated_ = false;
         ui_->menusim->setChecked(false);
-        settings_.set_number_setting(kSimulatedProgrammerSetting, 0);
+        write_setting(settings_, kSimulatedProgrammerSetting, 0);
         simulator_->release(*ports_);
     }
 }
@@ -107,7 +109,7 @@ void MainWindow::menusim(bool on) {
         ui_->menusim->setChecked(simulated_);
         return;
     }
-    settings_.set_number_setting(kSimulatedProgrammerSetting, on ? 1 : 0);
+    write_setting(settings_, kSimulatedProgrammerSetting, on ? 1 : 0);
     use_simulator(on);
 }
 

@@ -12,6 +12,7 @@
 #include "base/settings_store.h"
 #include "model/app_state.h"
 #include "model/select_model.h"
+#include "model/settings_catalog.h"
 #include "model/stored_model.h"
 #include "ui/dialog_support.h"
 #include "ui/theme_paint.h"
@@ -146,7 +147,7 @@ void ModelDialog::select() {
     hide();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (state_.model_number != saved_model_) {
-        settings_.set_text_setting(kModelSetting, std::to_string(state_.model_number));
+        write_setting(settings_, kModelSetting, std::to_string(state_.model_number));
         select_model(state_, state_.model_number);
         changed_ = true;
     }

@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "base/host.h"
 #include "engine/port_manager.h"
+#include "engine/port_status.h"
 #include "hexfile/file_io.h"
 #include "model/app_state.h"
 
@@ -22,10 +23,6 @@ SimulatedProgrammer::~SimulatedProgrammer() = default;
 
 std::string SimulatedProgrammer::chip_file(std::string_view model_name) const {
     return folder_ + std::string(model_name) + ".hex";
-}
-
-std::string SimulatedProgrammer::board_name(std::string_view model_name) {
-    return "Simulated board (" + std::string(model_name) + ")";
 }
 
 std::unique_ptr<ProgrammerPort> SimulatedProgrammer::make_board(Pic18Chip& chip) {
@@ -60,7 +57,7 @@ bool SimulatedProgrammer::attach(PortManager& ports) {
     if (std::filesystem::exists(path_from_utf8(path), error)) {
         const ChipHexResult loaded = load_chip_file(path, *model, chip->memory());
         if (!loaded.ok) {
-            stop_without_port(ports, board_name(model->name) + " error!");
+            stop_without_port(ports, port_status_text(simulated_board_name(model->name), PortStatus::Error));
             host_.show_message(
                 "The memories of the simulated " + model->name +
                     " cannot be read from their file: " + loaded.message +
@@ -72,7 +69,8 @@ bool SimulatedProgrammer::attach(PortManager& ports) {
     std::unique_ptr<ProgrammerPort> board = make_board(*chip);
     const ProgrammerPort* new_board = board.get();
     // Attaching closes the board that held the chip before; only then can that chip go.
-    const std::optional<PortError> refused = ports.attach_port(std::move(board), board_name(model->name));
+    const std::optional<PortError> refused =
+        ports.attach_port(std::move(board), simulated_board_name(model->name));
     chip_.reset();
     if (refused) {
         host_.show_message(refused->message, kMessageError, state_.product_title);

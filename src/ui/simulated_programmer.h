@@ -15,9 +15,6 @@ class PortManager;
 class ProgrammerPort;
 struct AppState;
 
-// Number setting: 1 while the simulated board is the programmer, 0 for the serial port.
-inline constexpr std::string_view kSimulatedProgrammerSetting = "Simulated Programmer";
-
 // The simulated programmer board as the program's programmer port, with a chip of the selected
 // model in its socket. Each model's chip keeps its memories between runs in a HEX file of its own
 // in `chip_folder`; the file is written after every chip operation and whenever the chip leaves
@@ -49,8 +46,6 @@ class SimulatedProgrammer {
 
     // The file a model's chip is kept in: the folder, the model's name, ".hex".
     std::string chip_file(std::string_view model_name) const;
-    // How the status line names the board: "Simulated board (PIC18F452)".
-    static std::string board_name(std::string_view model_name);
 
   private:
     std::unique_ptr<ProgrammerPort> make_board(Pic18Chip& chip);

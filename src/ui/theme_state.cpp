@@ -14,7 +14,7 @@ void apply_theme_name(ThemeState& theme, std::string_view name) {
 }
 
 void load_theme(ThemeState& theme, SettingsStore& settings) {
-    apply_theme_name(theme, settings.get_text_setting(kColorThemeSetting, kDefaultThemeName));
+    apply_theme_name(theme, read_setting(settings, kColorThemeSetting));
 }
 
 }  // namespace quillon

@@ -57,7 +57,7 @@ void ThemeWindow::paint() {
 void ThemeWindow::choose(int index) {
     if (index < 0 || index >= kThemeCount) return;
     theme_.name = opcija_[static_cast<std::size_t>(index)]->text().toStdString();
-    settings_.set_text_setting(kColorThemeSetting, theme_.name);
+    write_setting(settings_, kColorThemeSetting, theme_.name);
     load_theme(theme_, settings_);
     paint();
     if (repaint_main_) repaint_main_();
@@ -66,7 +66,7 @@ void ThemeWindow::choose(int index) {
 void ThemeWindow::store_and_apply() {
     hide();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    settings_.set_text_setting(kColorThemeSetting, theme_.name);
+    write_setting(settings_, kColorThemeSetting, theme_.name);
     load_theme(theme_, settings_);
     if (repaint_main_) repaint_main_();
     done(QDialog::Accepted);

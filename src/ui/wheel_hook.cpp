@@ -3,25 +3,19 @@
 #include <QCoreApplication>
 #include <QWheelEvent>
 #include <QWidget>
-#include <string_view>
 
 #include "base/settings_store.h"
+#include "model/settings_catalog.h"
 #include "ui/main_window.h"
 
 namespace quillon {
-
-namespace {
-
-constexpr std::string_view kWheelSetting = "Mouse Wheel Enabled";
-
-}  // namespace
 
 WheelHook::~WheelHook() {
     unhook();
 }
 
 void WheelHook::hook(MainWindow& window, SettingsStore& settings) {
-    if (settings.get_number_setting(kWheelSetting, 1) == 0) return;
+    if (read_setting(settings, kWheelSetting) == 0) return;
     unhook();
     target_ = &window;
     // Wheel events go to the control under the pointer, not to the window, so the interception

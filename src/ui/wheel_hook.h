@@ -17,8 +17,8 @@ class WheelHook final : public QObject {
     using QObject::QObject;
     ~WheelHook() override;
 
-    // Installs the interception for `window` unless the setting "Mouse Wheel Enabled" (stored
-    // as 1 when missing) is 0; one that was installed before is removed first.
+    // Installs the interception for `window` unless the setting kWheelSetting (stored as 1 when
+    // missing) is 0; one that was installed before is removed first.
     void hook(MainWindow& window, SettingsStore& settings);
     void unhook();
     bool hooked() const { return target_ != nullptr; }

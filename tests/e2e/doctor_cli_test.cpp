@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <filesystem>
 
@@ -112,6 +113,29 @@ TEST(CliDoctor, ALibraryThatCannotBeLoadedIsAProblemButThePortIsStillExamined) {
     EXPECT_TRUE(out.contains("ok       port     the simulated board")) << out.toStdString();
     EXPECT_FALSE(out.contains("Estimated times"));
 }
+
+#ifdef QUILLON_VPORT
+// On the virtual serial port, with each call made to take as long as on a USB adapter.
+TEST(CliDoctor, OnTheVirtualSerialPortMeasuresTheLinesAndFindsTheBoard) {
+    TempDir dir;
+    const CliRun run =
+        run_cli_on_virtual_port({"--call-delay-us", "300"},
+                                {"--model", "PIC18F242", "doctor", "--port", "{port}"}, q(dir.file("home")));
+    ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    for (const char* line : {"\nok       device   /dev/pts/", "\nok       access   ",
+                             "\nok       kind     the virtual serial port of quillon-vport",
+                             "\nok       open     opens with 56000,n,8,1",
+                             "\nok       board    DATA IN followed DATA OUT in all 200 reads"}) {
+        EXPECT_TRUE(run.out.contains(QLatin1String(line))) << line << " in\n" << run.out.toStdString();
+    }
+    const QRegularExpressionMatch cost =
+        QRegularExpression(R"(\nok       lines    a line change takes ([0-9.]+) us)").match(run.out);
+    ASSERT_TRUE(cost.hasMatch()) << run.out.toStdString();
+    EXPECT_GE(cost.captured(1).toDouble(), 300);
+    EXPECT_TRUE(run.out.contains("Estimated times for a full PIC18F242:\n  this port (measured)"))
+        << run.out.toStdString();
+}
+#endif
 
 TEST(CliDoctor, BadUsageIsStatus2) {
     TempDir dir;

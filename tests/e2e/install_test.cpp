@@ -82,6 +82,16 @@ TEST(Install, TheInstalledCliRunsOnItsInstalledLibraryFromAnyFolder) {
     const Finished doctor = run(cli_path, {"--model", "PIC18F452", "doctor", "--port", "sim"}, user,
                                 QString::fromStdString(home.string()));
     EXPECT_EQ(doctor.status, 0) << doctor.out.toStdString() << doctor.err.toStdString();
+
+#ifdef QUILLON_INSTALLS_VPORT
+    // The installed virtual serial port finds the library it preloads.
+    const fs::path vport = under(root, QUILLON_INSTALL_BINDIR) / "quillon-vport";
+    const Finished erase = run(QString::fromStdString(vport.string()),
+                               {"--", cli_path, "--model", "PIC18F452", "--port", "{port}", "erase"}, user,
+                               QString::fromStdString(home.string()));
+    EXPECT_EQ(erase.status, 0) << erase.out.toStdString() << erase.err.toStdString();
+    EXPECT_TRUE(erase.out.contains("Chip erased. ")) << erase.out.toStdString();
+#endif
 }
 
 }  // namespace

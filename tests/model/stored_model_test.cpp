@@ -16,16 +16,16 @@ TEST(StoredModel, NumbersAModelOfTheLibraryOrNone) {
     };
     for (const auto& c : cases) {
         MemorySettingsStore settings;
-        settings.put_text(kModelSetting, c.stored);
+        settings.put_text(kModelSetting.name, c.stored);
         EXPECT_EQ(stored_model_number(settings, 4), c.expected) << '"' << c.stored << '"';
-        EXPECT_EQ(settings.stored(kModelSetting).text, c.stored) << "reading leaves the value as it was";
+        EXPECT_EQ(settings.stored(kModelSetting.name).text, c.stored) << "reading leaves the value as it was";
     }
 }
 
 TEST(StoredModel, AMissingSettingIsCreatedAsModel1) {
     MemorySettingsStore settings;
     EXPECT_EQ(stored_model_number(settings, 3), 1);
-    EXPECT_EQ(settings.stored(kModelSetting).text, "1");
+    EXPECT_EQ(settings.stored(kModelSetting.name).text, "1");
 }
 
 }  // namespace

@@ -15,9 +15,9 @@ struct CliRun {
     QString err;
 };
 
-// Runs quillon-cli with `arguments` and a settings folder of the test's own: `home`, or without it
+// Runs `program` with `arguments` and a settings folder of the test's own: `home`, or without it
 // a fresh one for this run, so that the real user's settings are never read or written.
-inline CliRun run_cli_process(const QStringList& arguments, const QString& home = {}) {
+inline CliRun run_program(const QString& program, const QStringList& arguments, const QString& home = {}) {
     const TempDir own_home;
     const QString folder = home.isEmpty() ? QString::fromStdString(own_home.path()) : home;
     QProcess process;
@@ -26,11 +26,26 @@ inline CliRun run_cli_process(const QStringList& arguments, const QString& home 
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/.config"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/.local/share"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUILLON_CLI), arguments);
+    process.start(program, arguments);
     process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
+
+// Runs quillon-cli with `arguments` (see run_program).
+inline CliRun run_cli_process(const QStringList& arguments, const QString& home = {}) {
+    return run_program(QStringLiteral(QUILLON_CLI), arguments, home);
+}
+
+#ifdef QUILLON_VPORT
+// Runs quillon-cli on a virtual serial port made by quillon-vport with `vport_options`; "{port}" in
+// `arguments` stands for the port's device.
+inline CliRun run_cli_on_virtual_port(const QStringList& vport_options, const QStringList& arguments,
+                                      const QString& home) {
+    return run_program(QStringLiteral(QUILLON_VPORT),
+                       vport_options + QStringList{"--", QStringLiteral(QUILLON_CLI)} + arguments, home);
+}
+#endif
 
 }  // namespace quillon

@@ -50,8 +50,9 @@ void append_estimates(std::string& text, const DoctorEstimates& estimates) {
     // counts may differ from port to port.
     for (const PortEstimate& port : estimates.ports) {
         if (!port.counts.unavailable.empty()) continue;
-        text += "  counted on the simulated chip at the pace of the " + port.cost.label + ": " +
-                basis_text(port.counts) + "\n";
+        const bool own_port = port.cost.label.starts_with("this ");
+        text += "  counted on the simulated chip at the pace of " + std::string(own_port ? "" : "the ") +
+                port.cost.label + ": " + basis_text(port.counts) + "\n";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/serial_device_map.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -215,6 +216,11 @@ bool Examination::check_access() {
 
 void Examination::check_kind() {
     const std::string real = real_device();
+    if (facts_.virtual_port) {
+        add("kind", Verdict::Ok,
+            "the virtual serial port of quillon-vport: a simulated board answers its modem lines");
+        return;
+    }
     const TtyFacts tty = system_.tty(file_name(real));
     if (!tty.known || (tty.subsystem.empty() && tty.driver.empty())) {
         add("kind", Verdict::Warning, real + " is no serial port with hardware behind it",
@@ -289,7 +295,8 @@ std::unique_ptr<ProgrammerPort> Examination::check_open(const std::function<Port
         }
         case PortErrorKind::BadSettings:
             add("open", Verdict::Problem, "the port does not take the settings " + target_.line_settings,
-                "set the setting \"Serial Port Baud Rate\" to a rate the port takes, such as 57600");
+                "set the setting " + quoted(std::string(kBaudRateSetting.name)) +
+                    " to a rate the port takes, such as 57600");
             break;
         case PortErrorKind::NoSuchDevice:
         case PortErrorKind::Failed:

@@ -13,6 +13,7 @@ struct DeviceFacts {
     std::string owner_group;      // the group that owns the device; empty when unknown
     bool group_may_read_write = false;
     bool user_may_read_write = false;  // this process may open it for reading and writing
+    bool virtual_port = false;         // the virtual serial port that quillon-vport runs this program on
 };
 
 // What the kernel says about a serial device (on Linux from /sys/class/tty/<name>/device).

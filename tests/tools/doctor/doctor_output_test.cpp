@@ -46,6 +46,9 @@ TEST(DoctorText, EstimatesShowARowPerPortKindAndWhatTheyRestOn) {
                                 "program 1000000 line changes, 0 DSR reads, 2.0 s of waits; read"));
     EXPECT_THAT(text, HasSubstr("at the pace of the USB adapter (typical): program 900000 line changes"));
     EXPECT_THAT(text, HasSubstr("No problems found.\n"));
+    estimates.ports = {{{"this port (measured)", 6, 2}, counts}};
+    EXPECT_THAT(doctor_text(report, &estimates),
+                HasSubstr("counted on the simulated chip at the pace of this port (measured): program"));
 }
 
 TEST(DoctorText, SaysWhyThereAreNoEstimates) {
