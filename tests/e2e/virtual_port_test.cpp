@@ -58,6 +58,9 @@ class VirtualSerialPort : public ::testing::TestWithParam<const char*> {
         MemoryImage image;
         image.flash.assign(kFlashSize, 0xFF);
         image.eeprom.assign(256, 0xFF);
+        // Configuration left unprogrammed: with 00 in CONFIG5L..7H the chip would be protected.
+        for (int k = 1; k <= kConfigByteCount; ++k)
+            image.config(k) = 0xFF;
         return image;
     }
     // A few pages of FLASH and some EEPROM, so that the chip's real programming time stays short.
