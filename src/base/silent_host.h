@@ -14,7 +14,9 @@ class SilentHost final : public Host {
     SilentHost() { yield_every(kNoYields); }
     void set_status(std::string_view) override {}
     void set_loaded_file(std::string_view) override {}
-    int show_message(std::string_view, int, std::string_view) override { return kAnswerOk; }
+    MessageAnswer show_message(std::string_view, MessageKind, std::string_view) override {
+        return MessageAnswer::Ok;
+    }
     std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
     void yield() override {}
     void disable() override {}

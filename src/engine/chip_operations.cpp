@@ -43,7 +43,7 @@ RunOutcome refuse_script(ChipSession& session, Operation operation, const Script
         if (problem.kind == ScriptProblemKind::Unrecognized) {
             session.host.show_message(
                 "Unrecognized symbolic instruction '" + problem.word + "'." + kCrLf + "The program must end.",
-                kMessageError, state.product_title);
+                MessageKind::Error, state.product_title);
             return RunOutcome::ScriptUnrecognized;
         }
     }
@@ -52,7 +52,7 @@ RunOutcome refuse_script(ChipSession& session, Operation operation, const Script
     for (const ScriptProblem& problem : program.problems)
         message += kCrLf + problem.text;
     session.host.set_status("Script error! The chip was not touched.");
-    session.host.show_message(message, kMessageError, state.product_title);
+    session.host.show_message(message, MessageKind::Error, state.product_title);
     return RunOutcome::ScriptRefused;
 }
 
@@ -78,12 +78,12 @@ RunOutcome end_faulted_run(ChipSession& session, ScriptInterpreter& interpreter,
         text += std::string(kCrLf) +
                 "The operation was not finished. Reconnect the programmer and choose the "
                 "serial port again.";
-        session.host.show_message(text, kMessageError, state.product_title);
+        session.host.show_message(text, MessageKind::Error, state.product_title);
         return RunOutcome::PortFailed;
     }
     interpreter.power_down_after_fault();
     session.host.set_status("Operation stopped! The chip was powered down.");
-    session.host.show_message(interpreter.fault_text(), kMessageError, state.product_title);
+    session.host.show_message(interpreter.fault_text(), MessageKind::Error, state.product_title);
     return RunOutcome::Fault;
 }
 
@@ -151,7 +151,7 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
         host.set_status(texts.failure + elapsed);
         host.yield();
         host.show_message(std::string(texts.failure_first) + kCrLf + kCrLf + state.mismatch_report,
-                          kMessageError, "");
+                          MessageKind::Error, "");
         return RunOutcome::Differences;
     }
     host.set_status(texts.success + elapsed);

@@ -77,7 +77,7 @@ std::optional<PortError> PortManager::open_programmer_port() {
     }
     host_.set_status(status_prefix(state_.port_number) + " error!");
     if (opened.error.kind == PortErrorKind::PermissionDenied)
-        host_.show_message(opened.error.message, kMessageError, state_.product_title);
+        host_.show_message(opened.error.message, MessageKind::Error, state_.product_title);
     return std::move(opened.error);
 }
 

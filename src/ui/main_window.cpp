@@ -239,7 +239,7 @@ void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
 }
 
 void MainWindow::menuabout() {
-    dialogs_.show_message(about_text(state_.product_title), kMessageOk, state_.product_title);
+    dialogs_.show_message(about_text(state_.product_title), MessageKind::Ok, state_.product_title);
 }
 
 void MainWindow::menuportinfo() {

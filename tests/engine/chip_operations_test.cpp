@@ -81,7 +81,7 @@ TEST(ChipOperations, AFailedVerifyShowsTheReportAfterItsFirstLine) {
     EXPECT_EQ(b.state.mismatch_count, 25);
     EXPECT_EQ(b.host.status(), "Chip verify failed. 0.20 seconds elapsed...");
     ASSERT_EQ(b.host.messages.size(), 1u);
-    EXPECT_EQ(b.host.messages[0].kind, kMessageError);
+    EXPECT_EQ(b.host.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(b.host.messages[0].title, "");
     EXPECT_EQ(b.host.messages[0].text.substr(0, 67),
               "Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n");

@@ -22,9 +22,9 @@ class UnattendedHost final : public Host {
   public:
     void set_status(std::string_view) override {}
     void set_loaded_file(std::string_view) override {}
-    int show_message(std::string_view text, int, std::string_view) override {
+    MessageAnswer show_message(std::string_view text, MessageKind, std::string_view) override {
         last_message = std::string(text);
-        return kAnswerOk;
+        return MessageAnswer::Ok;
     }
     std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
     void yield() override {}
