@@ -26,7 +26,7 @@ Count count(AppState& state, Operation operation) {
     port.dsr_level = operation != Operation::Program;
     FakeClock clock;
     SilentHost host;
-    ChipSession session{state, host, clock, &port, {}};
+    ChipSession session{state, host, clock, &port};
     run_algorithm(session, operation);
     return {port.changes, port.reads, std::chrono::duration<double>(clock.now()).count()};
 }

@@ -103,7 +103,7 @@ void BM_CoreProgramAll(benchmark::State& state, WindowRig& r) {
         return;
     }
     SilentHost host;
-    ChipSession session{r.state, host, r.clock, r.port, {}};
+    ChipSession session{r.state, host, r.clock, r.port};
     const std::int64_t before = r.port->changes;
     for (auto _ : state) {
         if (program_all(session) != RunOutcome::Completed) {

@@ -132,7 +132,7 @@ int ProgrammerConnection::port_failed(const PortError& error, bool message_shown
 
 ChipSession ProgrammerConnection::session() {
     ProgrammerPort* port = trace_ ? trace_.get() : manager_.port();
-    return ChipSession{context_.state, host_, *clock_, port, {}};
+    return ChipSession{context_.state, host_, *clock_, port};
 }
 
 int ProgrammerConnection::finish() {

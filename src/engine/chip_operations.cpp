@@ -118,7 +118,6 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
 
     ProgrammerLines lines(*session.port, host, session.clock);
     ScriptInterpreter interpreter(state, lines, host);
-    interpreter.trace = session.trace;
     interpreter.begin_run();
     const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
     if (checks) interpreter.reset_mismatch_report();

@@ -1,6 +1,7 @@
 #include "engine/instruction_set.h"
 
 #include <array>
+#include <string>
 
 #include "base/ascii.h"
 #include "base/hex_text.h"
@@ -9,59 +10,6 @@
 namespace quillon {
 
 namespace {
-
-constexpr std::array<InstructionSpec, 32> kInstructionSet{{
-    {Op::Begin, MatchRule::Exact, "begin", "begin", "power the chip up in the model's voltage sequence"},
-    {Op::End, MatchRule::Exact, "end", "end", "power the chip down"},
-    {Op::StartProg, MatchRule::Exact, "startprog", "startprog", "programming pulse of prog_time_ms"},
-    {Op::SetProgTime, MatchRule::Exact, "setprogtime", "setprogtime", "nothing"},
-    {Op::CalcFlash, MatchRule::Exact, "calcflash", "calcflash",
-     "FLASH loop ends at the last byte that is not FF"},
-    {Op::CalcFlashPage, MatchRule::Exact, "calcflashpage", "calcflashpage",
-     "FLASH loop ends at the end of the page of the last byte that is not FF"},
-    {Op::CalcEeprom, MatchRule::Exact, "calceeprom", "calceeprom",
-     "EEPROM loop ends at the last byte that is not FF"},
-    {Op::SetFlashLoop, MatchRule::Exact, "setflashloop", "setflashloop",
-     "start of a loop over the FLASH addresses"},
-    {Op::SetEepromLoop, MatchRule::Exact, "seteepromloop", "seteepromloop",
-     "start of a loop over the EEPROM addresses"},
-    {Op::Loop, MatchRule::Exact, "loop", "loop", "back to the loop instruction"},
-    {Op::IfPage, MatchRule::Exact, "ifpage", "ifpage",
-     "run up to endifpage when a page has just been completed"},
-    {Op::EndIfPage, MatchRule::Exact, "endifpage", "endifpage", "end of an ifpage block"},
-    {Op::MovlwUpper, MatchRule::Exact, "movlw-upper", "movlw-upper", "MOVLW of the address's upper byte"},
-    {Op::MovlwHigh, MatchRule::Exact, "movlw-high", "movlw-high", "MOVLW of the address's high byte"},
-    {Op::MovlwLow, MatchRule::Exact, "movlw-low", "movlw-low", "MOVLW of the address's low byte"},
-    {Op::MovlwEeprom, MatchRule::Exact, "movlw-eeprom", "movlw-eeprom",
-     "MOVLW of the EEPROM byte; next byte"},
-    {Op::SendFlash, MatchRule::SendSuffix, "-flash", "sCC-flash",
-     "command CC with the FLASH word; next word"},
-    {Op::SendConfig, MatchRule::SendSuffix, "-config", "sCC-configNX",
-     "command CC with the configuration byte in both halves"},
-    {Op::WaitWr, MatchRule::Exact, "waitwr", "waitwr", "poll EECON1 until the chip clears WR"},
-    {Op::ReadFlash, MatchRule::ReadPrefix, "flash=s", "flash=sCC",
-     "read a FLASH byte with command CC; next byte"},
-    {Op::ReadEeprom, MatchRule::ReadPrefix, "eeprom=s", "eeprom=sCC",
-     "read an EEPROM byte with command CC; next byte"},
-    {Op::ReadConfig, MatchRule::ReadPrefix, "config", "configNX=sCC",
-     "read a configuration byte with command CC"},
-    {Op::ReadTemp, MatchRule::ReadPrefix, "temp=s", "temp=sCC", "read a byte with command CC for a compare"},
-    {Op::CheckBlankFlash, MatchRule::Exact, "checkblankflash", "checkblankflash",
-     "compare the byte read with FF; next FLASH byte"},
-    {Op::CheckBlankEeprom, MatchRule::Exact, "checkblankeeprom", "checkblankeeprom",
-     "compare the byte read with FF; next EEPROM byte"},
-    {Op::CheckBlankConfig, MatchRule::ConfigSuffix, "checkblankconfig", "checkblankconfigNX",
-     "compare the byte read with the erased configuration value"},
-    {Op::CheckFlash, MatchRule::Exact, "checkflash", "checkflash",
-     "compare the byte read with FLASH; next byte"},
-    {Op::CheckEeprom, MatchRule::Exact, "checkeeprom", "checkeeprom",
-     "compare the byte read with EEPROM; next byte"},
-    {Op::CheckConfig, MatchRule::ConfigSuffix, "checkconfig", "checkconfigNX",
-     "compare the byte read with the configuration byte"},
-    {Op::SendLiteral, MatchRule::SendLiteral, "", "sCC-DDDD", "command CC with operand DDDD"},
-    {Op::Wait, MatchRule::WaitPrefix, "w", "wN", "wait N milliseconds"},
-    {Op::Unrecognized, MatchRule::Anything, "", "", "not an instruction"},
-}};
 
 constexpr std::array<std::string_view, 14> kConfigNames{
     "config1l", "config1h", "config2l", "config2h", "config3l", "config3h", "config4l",
@@ -165,14 +113,6 @@ bool match(const InstructionSpec& entry, std::string_view word, Instruction& out
 }
 
 }  // namespace
-
-std::span<const InstructionSpec> instruction_set() {
-    return kInstructionSet;
-}
-
-const InstructionSpec& instruction_spec(Op op) {
-    return kInstructionSet[static_cast<std::size_t>(op)];
-}
 
 Instruction decode_word(std::string_view word) {
     Instruction instruction;

@@ -86,6 +86,23 @@ void ScriptInterpreter::store_eeprom(std::int32_t address, int value) {
     }
 }
 
+void ScriptInterpreter::caption(Memory memory, int config) {
+    switch (memory) {
+        case Memory::Flash:
+            caption_progress('F');
+            break;
+        case Memory::Eeprom:
+            caption_progress('E');
+            break;
+        case Memory::Config:
+            host_.set_status(config_caption(config));
+            host_.yield_point();
+            break;
+        case Memory::None:
+            break;
+    }
+}
+
 void ScriptInterpreter::caption_progress(char memory) {
     caption_.clear();
     caption_.push_back(memory);
@@ -94,11 +111,6 @@ void ScriptInterpreter::caption_progress(char memory) {
     caption_.push_back('/');
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
-    host_.yield_point();
-}
-
-void ScriptInterpreter::caption_config(int k) {
-    host_.set_status(config_caption(k));
     host_.yield_point();
 }
 
@@ -120,28 +132,110 @@ void ScriptInterpreter::add_mismatch(std::string_view location, std::string_view
     if (state_.mismatch_count == kMismatchLimit) state_.run_pc = state_.run_length;
 }
 
-void ScriptInterpreter::compare(std::string_view memory, std::int32_t address, int expected, bool eeprom) {
-    const int read = state_.interpreter.last_read;
-    if (read == expected) return;
-    const std::string location = std::string(memory) + (eeprom ? hex4h(address) : hex6h(address));
-    add_mismatch(location, hex2h(read), hex2h(expected));
+void ScriptInterpreter::script_step(const ScriptProgram& program) {
+    const std::int32_t pc = state_.run_pc;
+    const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];
+    const InstructionSpec& spec = instruction_spec(instruction.op);
+    // On to the next instruction unless a jump or the mismatch limit moves run_pc elsewhere.
+    state_.run_pc = pc + 1;
+    switch (spec.group) {
+        case Group::Power:
+            power(instruction.op);
+            break;
+        case Group::LoopEnd:
+            shorten_loop_end(instruction.op, spec.memory);
+            break;
+        case Group::Flow:
+            flow(instruction, spec.memory, pc);
+            break;
+        case Group::Address:
+            load_address_byte(instruction.op);
+            break;
+        case Group::Send:
+            send(instruction, spec.memory);
+            break;
+        case Group::Read:
+            read(instruction, spec.memory);
+            break;
+        case Group::CheckBlank:
+        case Group::Check:
+            check(instruction, spec.memory, spec.group == Group::CheckBlank);
+            break;
+        case Group::Wait:
+            wait(instruction);
+            break;
+        case Group::None:
+            // Refused before the run; never stepped.
+            break;
+    }
+    if (lines_.failed()) set_fault(RunFault::PortFailed, lines_.port().failure_text());
 }
 
-void ScriptInterpreter::compare_config(int k, int expected) {
-    const int read = state_.interpreter.last_read;
-    if (read == expected) return;
-    add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+void ScriptInterpreter::power(Op op) {
+    switch (op) {
+        case Op::Begin:
+            lines_.power_up(state_.voltage_sequence);
+            ++powered_depth_;
+            break;
+        case Op::End:
+            lines_.power_down();
+            if (powered_depth_ > 0) --powered_depth_;
+            break;
+        case Op::StartProg:
+            lines_.programming_pulse(state_.prog_time_ms);
+            break;
+        default:
+            // setprogtime: the programming time is the model's, or the one the user chose.
+            break;
+    }
 }
 
-void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address) {
+void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
+    if (memory == Memory::Eeprom) {
+        state_.last_eeprom_address = last_used_address(state_.image.eeprom);
+        return;
+    }
+    const std::int32_t last = last_used_address(state_.image.flash);
+    if (op == Op::CalcFlashPage) {
+        // The end of the page that holds the last used byte; the first page's end when none is.
+        const std::int32_t page = state_.page_size;
+        state_.last_flash_address = last - last % page + page - 1;
+    } else {
+        state_.last_flash_address = last;
+    }
+}
+
+void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std::int32_t pc) {
+    switch (instruction.op) {
+        case Op::SetFlashLoop:
+        case Op::SetEepromLoop:
+            enter_loop(instruction,
+                       memory == Memory::Flash ? state_.last_flash_address : state_.last_eeprom_address, pc);
+            break;
+        case Op::Loop:
+            run_loop(pc);
+            break;
+        case Op::IfPage:
+            // The block runs only right after a completed page.
+            if (!(state_.run_address > 0 && state_.run_address % state_.page_size == 0)) {
+                state_.run_pc = instruction.target;
+            }
+            break;
+        default:
+            // endifpage only marks where an "ifpage" block ends.
+            break;
+    }
+}
+
+void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address,
+                                   std::int32_t pc) {
     InterpreterValues& values = state_.interpreter;
-    values.loop_start = state_.run_pc;
+    values.loop_start = pc;
     values.loop_end = last_address;
     loop_started_ = true;
     if (state_.run_address <= values.loop_end) {
         address_at_loop_ = state_.run_address;
         loop_ended_ = false;
-        ++state_.run_pc;
     } else {
         state_.run_address = 0;
         address_at_loop_ = -1;
@@ -150,14 +244,17 @@ void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t 
     }
 }
 
-void ScriptInterpreter::run_loop() {
+void ScriptInterpreter::run_loop(std::int32_t pc) {
+    // A run stopped here leaves run_pc at this "loop".
     if (!loop_started_) {
+        state_.run_pc = pc;
         set_fault(RunFault::LoopStuck, "A \"loop\" ran before any loop was started in this run.");
         return;
     }
     // An ended loop starts again from address 0 when a later "loop" returns to it, and would end
     // and be sent back again for ever.
     if (loop_ended_) {
+        state_.run_pc = pc;
         set_fault(RunFault::LoopStuck,
                   "A \"loop\" returned to a loop that had already ended; the run was stopped.");
         return;
@@ -165,10 +262,99 @@ void ScriptInterpreter::run_loop() {
     // The body decides nothing but the address; if it left the address where it was, every
     // further round would do the same.
     if (state_.run_address == address_at_loop_) {
+        state_.run_pc = pc;
         set_fault(RunFault::LoopStuck, "A loop body did not move to the next address; the run was stopped.");
         return;
     }
     state_.run_pc = state_.interpreter.loop_start;
+}
+
+void ScriptInterpreter::load_address_byte(Op op) {
+    split_address(state_.address, state_.run_address);
+    const AddressBytes& bytes = state_.address;
+    const std::int32_t byte = op == Op::MovlwUpper  ? bytes.address_upper
+                              : op == Op::MovlwHigh ? bytes.address_high
+                                                    : bytes.address_low;
+    lines_.send_command(0, kMovlw + byte);
+    lines_.short_pause();
+}
+
+void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
+    caption(memory, instruction.config);
+    std::int32_t command = instruction.command;
+    std::int32_t operand = instruction.operand;  // sCC-DDDD
+    std::int32_t next = 0;
+    switch (memory) {
+        case Memory::Flash:  // a word, low byte first
+            operand = flash_word(state_.run_address);
+            next = 2;
+            break;
+        case Memory::Eeprom:  // MOVLW of the data byte
+            command = 0;
+            operand = kMovlw + eeprom_byte(state_.run_address);
+            next = 1;
+            break;
+        case Memory::Config:  // the byte in both halves
+            operand = 257 * state_.image.config(instruction.config);
+            break;
+        case Memory::None:
+            break;
+    }
+    lines_.send_command(command, operand);
+    lines_.short_pause();
+    state_.run_address += next;
+}
+
+void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
+    caption(memory, instruction.config);
+    const int value = lines_.read_byte(instruction.command);
+    std::int32_t next = 0;
+    switch (memory) {
+        case Memory::Flash:
+            store_flash(state_.run_address, value);
+            next = 1;
+            break;
+        case Memory::Eeprom:
+            store_eeprom(state_.run_address, value);
+            next = 1;
+            break;
+        case Memory::Config:
+            state_.image.config(instruction.config) = value;
+            break;
+        case Memory::None:  // temp=sCC: kept for the compare instructions
+            state_.interpreter.last_read = value;
+            break;
+    }
+    lines_.short_pause();
+    state_.run_address += next;
+}
+
+// The address moves on before the comparison, and the caption shows it as it was.
+void ScriptInterpreter::check(const Instruction& instruction, Memory memory, bool against_erased) {
+    caption(memory, instruction.config);
+    const int read = state_.interpreter.last_read;
+    if (memory == Memory::Config) {
+        const int k = instruction.config;
+        const int expected = against_erased ? state_.erased_config(k) : state_.image.config(k);
+        if (read == expected) return;
+        add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+        return;
+    }
+    const std::int32_t address = state_.run_address;
+    ++state_.run_address;
+    const bool eeprom = memory == Memory::Eeprom;
+    const int expected = against_erased ? kErasedByte : eeprom ? eeprom_byte(address) : flash_byte(address);
+    if (read == expected) return;
+    add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
+                 hex2h(expected));
+}
+
+void ScriptInterpreter::wait(const Instruction& instruction) {
+    if (instruction.op == Op::WaitWr) {
+        wait_for_write();
+    } else {
+        lines_.clock().sleep_ms(instruction.wait_ms);
+    }
 }
 
 void ScriptInterpreter::wait_for_write() {
@@ -184,151 +370,6 @@ void ScriptInterpreter::wait_for_write() {
     }
     set_fault(RunFault::WriteTimeout, "The chip did not finish a write: its WR bit stayed set after " +
                                           std::to_string(kMaxWriteCompletionPolls) + " polls.");
-}
-
-void ScriptInterpreter::script_step(const ScriptProgram& program) {
-    const Instruction& instruction = program.instructions[static_cast<std::size_t>(state_.run_pc - 1)];
-    if (trace) trace(state_.run_pc, instruction);
-    InterpreterValues& values = state_.interpreter;
-    bool advance = true;
-
-    switch (instruction.op) {
-        case Op::Begin:
-            lines_.power_up(state_.voltage_sequence);
-            ++powered_depth_;
-            break;
-        case Op::End:
-            lines_.power_down();
-            if (powered_depth_ > 0) --powered_depth_;
-            break;
-        case Op::StartProg:
-            lines_.programming_pulse(state_.prog_time_ms);
-            break;
-        case Op::SetProgTime:
-        case Op::EndIfPage:
-            break;
-        case Op::CalcFlash:
-            state_.last_flash_address = last_used_address(state_.image.flash);
-            break;
-        case Op::CalcFlashPage: {
-            const std::int32_t last = last_used_address(state_.image.flash);
-            const std::int32_t page = state_.page_size;
-            state_.last_flash_address = last - last % page + page - 1;
-            break;
-        }
-        case Op::CalcEeprom:
-            state_.last_eeprom_address = last_used_address(state_.image.eeprom);
-            break;
-        case Op::SetFlashLoop:
-            enter_loop(instruction, state_.last_flash_address);
-            advance = false;
-            break;
-        case Op::SetEepromLoop:
-            enter_loop(instruction, state_.last_eeprom_address);
-            advance = false;
-            break;
-        case Op::Loop:
-            run_loop();
-            advance = false;
-            break;
-        case Op::IfPage:
-            if (!(state_.run_address > 0 && state_.run_address % state_.page_size == 0)) {
-                state_.run_pc = instruction.target;
-                advance = false;
-            }
-            break;
-        case Op::MovlwUpper:
-        case Op::MovlwHigh:
-        case Op::MovlwLow: {
-            split_address(state_.address, state_.run_address);
-            const AddressBytes& bytes = state_.address;
-            const std::int32_t byte = instruction.op == Op::MovlwUpper  ? bytes.address_upper
-                                      : instruction.op == Op::MovlwHigh ? bytes.address_high
-                                                                        : bytes.address_low;
-            lines_.send_command(0, kMovlw + byte);
-            lines_.short_pause();
-            break;
-        }
-        case Op::MovlwEeprom:
-            caption_progress('E');
-            lines_.send_command(0, kMovlw + eeprom_byte(state_.run_address));
-            lines_.short_pause();
-            ++state_.run_address;
-            break;
-        case Op::SendFlash:
-            caption_progress('F');
-            lines_.send_command(instruction.command, flash_word(state_.run_address));
-            lines_.short_pause();
-            state_.run_address += 2;
-            break;
-        case Op::SendConfig:
-            caption_config(instruction.config);
-            lines_.send_command(instruction.command, 257 * state_.image.config(instruction.config));
-            lines_.short_pause();
-            break;
-        case Op::WaitWr:
-            wait_for_write();
-            break;
-        case Op::ReadFlash:
-            caption_progress('F');
-            store_flash(state_.run_address, lines_.read_byte(instruction.command));
-            lines_.short_pause();
-            ++state_.run_address;
-            break;
-        case Op::ReadEeprom:
-            caption_progress('E');
-            store_eeprom(state_.run_address, lines_.read_byte(instruction.command));
-            lines_.short_pause();
-            ++state_.run_address;
-            break;
-        case Op::ReadConfig:
-            caption_config(instruction.config);
-            state_.image.config(instruction.config) = lines_.read_byte(instruction.command);
-            lines_.short_pause();
-            break;
-        case Op::ReadTemp:
-            values.last_read = lines_.read_byte(instruction.command);
-            lines_.short_pause();
-            break;
-        case Op::CheckBlankFlash:
-        case Op::CheckFlash:
-        case Op::CheckBlankEeprom:
-        case Op::CheckEeprom: {
-            const bool eeprom = instruction.op == Op::CheckBlankEeprom || instruction.op == Op::CheckEeprom;
-            caption_progress(eeprom ? 'E' : 'F');
-            const std::int32_t address = state_.run_address;
-            ++state_.run_address;
-            ++state_.run_pc;
-            advance = false;
-            const int expected = instruction.op == Op::CheckFlash    ? flash_byte(address)
-                                 : instruction.op == Op::CheckEeprom ? eeprom_byte(address)
-                                                                     : kErasedByte;
-            compare(eeprom ? "EEPROM Byte " : "FLASH Byte ", address, expected, eeprom);
-            break;
-        }
-        case Op::CheckBlankConfig:
-        case Op::CheckConfig: {
-            caption_config(instruction.config);
-            ++state_.run_pc;
-            advance = false;
-            const int k = instruction.config;
-            compare_config(
-                k, instruction.op == Op::CheckBlankConfig ? state_.erased_config(k) : state_.image.config(k));
-            break;
-        }
-        case Op::SendLiteral:
-            lines_.send_command(instruction.command, instruction.operand);
-            lines_.short_pause();
-            break;
-        case Op::Wait:
-            lines_.clock().sleep_ms(instruction.wait_ms);
-            break;
-        case Op::Unrecognized:
-            // Refused before the run; never stepped.
-            break;
-    }
-    if (advance) ++state_.run_pc;
-    if (lines_.failed()) set_fault(RunFault::PortFailed, lines_.port().failure_text());
 }
 
 }  // namespace quillon

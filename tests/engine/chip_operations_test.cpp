@@ -16,7 +16,7 @@ struct Bench {
     RecordingPort port;
     RecordingHost host;
     FakeClock clock;
-    ChipSession session{state, host, clock, &port, {}};
+    ChipSession session{state, host, clock, &port};
 
     Bench() {
         state.model_name = "Test";

@@ -182,7 +182,7 @@ class VirtualBench {
     Pic18Chip chip_;
     SimBoard board_{clock_, log_};
     UnattendedHost host_;
-    ChipSession session_{state_, host_, clock_, &board_, {}};
+    ChipSession session_{state_, host_, clock_, &board_};
 };
 
 // A chip full of random bytes, its configuration write-protected as well, so that an erase has

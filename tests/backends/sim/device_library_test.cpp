@@ -33,7 +33,7 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
         ++simulated;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         for (std::size_t i = 0; i < 300; ++i)
             state.image.flash[i * 5] = static_cast<std::uint8_t>(i);
@@ -75,7 +75,7 @@ TEST(DeviceLibrary, VerifyPassesWhenAHexFileFillsConfigurationBytesThePartLacks)
         if (!chip_model) continue;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         state.image.flash[0] = 0x12;
         for (int k = 1; k <= kConfigByteCount; ++k) {
