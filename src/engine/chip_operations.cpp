@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/mismatch_report.h"
 #include "engine/programmer_lines.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
@@ -146,11 +147,12 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
 
     host.enable();
     const std::string elapsed = elapsed_text(session.clock.now() - start) + " seconds elapsed...";
-    if (checks && state.mismatch_count > 0) {
+    if (checks && state.mismatch_count() > 0) {
         host.set_status(texts.failure + elapsed);
         host.yield();
-        host.show_message(std::string(texts.failure_first) + kCrLf + kCrLf + state.mismatch_report,
-                          MessageKind::Error, "");
+        host.show_message(
+            std::string(texts.failure_first) + kCrLf + kCrLf + mismatch_report(state.mismatch_rows),
+            MessageKind::Error, "");
         return RunOutcome::Differences;
     }
     host.set_status(texts.success + elapsed);

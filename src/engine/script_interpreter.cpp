@@ -114,24 +114,6 @@ void ScriptInterpreter::caption_progress(char memory) {
     host_.yield_point();
 }
 
-void ScriptInterpreter::reset_mismatch_report() {
-    state_.mismatch_count = 0;
-    state_.mismatch_report = "Memory Location,   Read Value,   Expected,\r\n";
-}
-
-void ScriptInterpreter::add_mismatch(std::string_view location, std::string_view read_value,
-                                     std::string_view expected_value) {
-    ++state_.mismatch_count;
-    std::string& report = state_.mismatch_report;
-    report.append(location)
-        .append(",   ")
-        .append(read_value)
-        .append(",   ")
-        .append(expected_value)
-        .append(",\r\n");
-    if (state_.mismatch_count == kMismatchLimit) state_.run_pc = state_.run_length;
-}
-
 void ScriptInterpreter::script_step(const ScriptProgram& program) {
     const std::int32_t pc = state_.run_pc;
     const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];

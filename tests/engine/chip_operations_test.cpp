@@ -78,7 +78,7 @@ TEST(ChipOperations, AFailedVerifyShowsTheReportAfterItsFirstLine) {
     b.port.dsr_level = true;
     b.state.verify_script = split_script("begin,setflashloop,temp=s09,checkflash,loop,end");
     EXPECT_EQ(verify_chip(b.session), RunOutcome::Differences);
-    EXPECT_EQ(b.state.mismatch_count, 25);
+    EXPECT_EQ(b.state.mismatch_count(), 25);
     EXPECT_EQ(b.host.status(), "Chip verify failed. 0.20 seconds elapsed...");
     ASSERT_EQ(b.host.messages.size(), 1u);
     EXPECT_EQ(b.host.messages[0].kind, MessageKind::Error);

@@ -121,7 +121,7 @@ TEST(ChipFaults, AChipThatDoesNotAnswerIsReportedNotBelieved) {
         EXPECT_EQ(verify_chip(session), RunOutcome::Differences);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text.rfind("Chip verify failed:", 0), 0u);
-        EXPECT_EQ(state.mismatch_count, 25);
+        EXPECT_EQ(state.mismatch_count(), 25);
 
         // Read all stores what the line shows, as the user would then see in the tables.
         EXPECT_EQ(read_all(session), RunOutcome::Completed);

@@ -45,27 +45,6 @@ std::string config_location(int k) {
     return "CONF Byte " + hex6h(kConfigBaseAddress + k - 1);
 }
 
-// The first row of a mismatch report: its location, read and expected texts.
-struct MismatchRow {
-    std::string location;
-    std::string read;
-    std::string expected;
-};
-
-std::optional<MismatchRow> first_mismatch(const std::string& report) {
-    const std::size_t start = report.find("\r\n");
-    if (start == std::string::npos) return std::nullopt;
-    const std::size_t end = report.find("\r\n", start + 2);
-    if (end == std::string::npos) return std::nullopt;
-    const std::string row = report.substr(start + 2, end - start - 2);
-    const std::size_t first = row.find(",   ");
-    const std::size_t second = first == std::string::npos ? first : row.find(",   ", first + 4);
-    if (second == std::string::npos) return MismatchRow{row, {}, {}};
-    std::string expected = row.substr(second + 4);
-    if (!expected.empty() && expected.back() == ',') expected.pop_back();
-    return MismatchRow{row.substr(0, first), row.substr(first + 4, second - first - 4), expected};
-}
-
 std::string first_line(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
@@ -157,10 +136,12 @@ class VirtualBench {
 
     std::string outcome_text(RunOutcome outcome) const {
         if (outcome == RunOutcome::Differences) {
-            std::string text = "found " + std::to_string(state_.mismatch_count) + " difference" +
-                               (state_.mismatch_count == 1 ? "" : "s");
-            if (const auto row = first_mismatch(state_.mismatch_report)) {
-                text += ", first at " + row->location + ": read " + row->read + ", expected " + row->expected;
+            std::string text = "found " + std::to_string(state_.mismatch_count()) + " difference" +
+                               (state_.mismatch_count() == 1 ? "" : "s");
+            if (!state_.mismatch_rows.empty()) {
+                const MismatchRow& row = state_.mismatch_rows.front();
+                text += ", first at " + row.location + ": read " + row.read_value + ", expected " +
+                        row.expected_value;
             }
             return text;
         }
@@ -254,8 +235,7 @@ void expect_verify_to_find(VirtualBench& bench, AppState& state, std::uint8_t& c
         bench.fault(Operation::Verify, bench.outcome_text(*outcome));
         return;
     }
-    const std::optional<MismatchRow> row = first_mismatch(state.mismatch_report);
-    if (state.mismatch_count != 1 || !row || row->location != location) {
+    if (state.mismatch_count() != 1 || state.mismatch_rows.front().location != location) {
         bench.fault(Operation::Verify, "reported " + bench.outcome_text(*outcome) +
                                            " for a change of the chip at " + location + " only");
     }
