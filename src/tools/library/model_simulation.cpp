@@ -10,30 +10,13 @@
 #include "backends/sim/pic18_registers.h"
 #include "backends/sim/sim_board.h"
 #include "base/hex_text.h"
+#include "base/silent_host.h"
 #include "engine/chip_operations.h"
 #include "model/reset_buffers.h"
 
 namespace quillon {
 
 namespace {
-
-// Nobody watches these runs: the host keeps the last message for the report and answers nothing.
-class UnattendedHost final : public Host {
-  public:
-    void set_status(std::string_view) override {}
-    void set_loaded_file(std::string_view) override {}
-    MessageAnswer show_message(std::string_view text, MessageKind, std::string_view) override {
-        last_message = std::string(text);
-        return MessageAnswer::Ok;
-    }
-    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
-    void yield() override {}
-    void disable() override {}
-    void enable() override {}
-    void updatedisplay() override {}
-
-    std::string last_message;
-};
 
 std::string flash_location(std::size_t address) {
     return "FLASH Byte " + hex6h(static_cast<std::int32_t>(address));
@@ -162,7 +145,7 @@ class VirtualBench {
     SimLog log_;
     Pic18Chip chip_;
     SimBoard board_{clock_, log_};
-    UnattendedHost host_;
+    SilentHost host_;
     ChipSession session_{state_, host_, clock_, &board_};
 };
 
