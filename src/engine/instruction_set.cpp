@@ -48,6 +48,60 @@ bool ends_with(std::string_view word, std::string_view end) {
     return word.size() >= end.size() && word.substr(word.size() - end.size()) == end;
 }
 
+// The rules that take more than a comparison; each fills `out` on a match.
+
+// checkblankconfig1l, checkconfig7h: the row's start, then a configuration name.
+bool match_config_suffix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (!starts_with(word, entry.pattern)) return false;
+    const int k = config_number("config" + std::string(word.substr(entry.pattern.size())));
+    if (k == 0) return false;
+    out = Instruction{entry.op};
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+// s0d-flash, s0f-config1h: "s", the command digits, then the row's ending.
+bool match_send_suffix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (word.empty() || word[0] != 's') return false;
+    if (entry.op == Op::SendFlash) {
+        if (!ends_with(word, entry.pattern)) return false;
+        out = with_command(entry.op, word, 1);
+        return true;
+    }
+    if (word.size() < 9) return false;
+    const int k = config_number(word.substr(word.size() - 8));
+    if (k == 0 || word[word.size() - 9] != '-') return false;
+    out = with_command(entry.op, word, 1);
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+// flash=s09, config1l=s09: the row's start (a configuration name and "=s" for the config row),
+// then the command digits.
+bool match_read_prefix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (entry.op != Op::ReadConfig) {
+        if (!starts_with(word, entry.pattern)) return false;
+        out = with_command(entry.op, word, entry.pattern.size());
+        return true;
+    }
+    if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
+    const int k = config_number(word.substr(0, 8));
+    if (k == 0) return false;
+    out = with_command(entry.op, word, 10);
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+Instruction wait_instruction(Op op, std::string_view word) {
+    Instruction instruction{op};
+    // A wait that does not fit 32 bits keeps its sign, so the checks before a run can refuse it.
+    const double milliseconds = round_half_even(leading_number(word.substr(1)));
+    instruction.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
+                          : milliseconds < -1e12 ? std::int64_t{-1'000'000'000'000}
+                                                 : static_cast<std::int64_t>(milliseconds);
+    return instruction;
+}
+
 // Matches one row against a word; fills `out` on success.
 bool match(const InstructionSpec& entry, std::string_view word, Instruction& out) {
     switch (entry.rule) {
@@ -55,56 +109,21 @@ bool match(const InstructionSpec& entry, std::string_view word, Instruction& out
             if (word != entry.pattern) return false;
             out = Instruction{entry.op};
             return true;
-        case MatchRule::ConfigSuffix: {
-            if (!starts_with(word, entry.pattern)) return false;
-            const int k = config_number("config" + std::string(word.substr(entry.pattern.size())));
-            if (k == 0) return false;
-            out = Instruction{entry.op};
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
-        case MatchRule::SendSuffix: {
-            if (word.empty() || word[0] != 's') return false;
-            if (entry.op == Op::SendFlash) {
-                if (!ends_with(word, entry.pattern)) return false;
-                out = with_command(entry.op, word, 1);
-                return true;
-            }
-            if (word.size() < 9) return false;
-            const int k = config_number(word.substr(word.size() - 8));
-            if (k == 0 || word[word.size() - 9] != '-') return false;
-            out = with_command(entry.op, word, 1);
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
-        case MatchRule::ReadPrefix: {
-            if (entry.op != Op::ReadConfig) {
-                if (!starts_with(word, entry.pattern)) return false;
-                out = with_command(entry.op, word, entry.pattern.size());
-                return true;
-            }
-            if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
-            const int k = config_number(word.substr(0, 8));
-            if (k == 0) return false;
-            out = with_command(entry.op, word, 10);
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
+        case MatchRule::ConfigSuffix:
+            return match_config_suffix(entry, word, out);
+        case MatchRule::SendSuffix:
+            return match_send_suffix(entry, word, out);
+        case MatchRule::ReadPrefix:
+            return match_read_prefix(entry, word, out);
         case MatchRule::SendLiteral:
             if (word.size() != 8 || word[0] != 's' || word[3] != '-') return false;
             out = with_command(entry.op, word, 1);
             out.operand = parse_hex4(ascii_upper(word.substr(4, 4)));
             return true;
-        case MatchRule::WaitPrefix: {
+        case MatchRule::WaitPrefix:
             if (word.empty() || word[0] != 'w') return false;
-            out = Instruction{entry.op};
-            // A wait that does not fit 32 bits keeps its sign, so the checks below can refuse it.
-            const double milliseconds = round_half_even(leading_number(word.substr(1)));
-            out.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
-                          : milliseconds < -1e12 ? std::int64_t{-1'000'000'000'000}
-                                                 : static_cast<std::int64_t>(milliseconds);
+            out = wait_instruction(entry.op, word);
             return true;
-        }
         case MatchRule::Anything:
             out = Instruction{entry.op};
             return true;

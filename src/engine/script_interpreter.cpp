@@ -2,17 +2,11 @@
 
 #include <charconv>
 
-#include "base/hex_text.h"
+#include "engine/instruction_set.h"
 
 namespace quillon {
 
 namespace {
-
-constexpr std::int32_t kMovlw = 0x0E00;
-constexpr std::int32_t kMovfEecon1W = 0x50A6;
-constexpr std::int32_t kMovwfTablat = 0x6EF5;
-constexpr int kShiftOutTablat = 2;
-constexpr int kWriteBit = 0x02;  // WR of EECON1
 
 void append_number(std::string& text, std::int32_t value) {
     char digits[16];
@@ -114,101 +108,6 @@ void ScriptInterpreter::caption_progress(char memory) {
     host_.yield_point();
 }
 
-void ScriptInterpreter::script_step(const ScriptProgram& program) {
-    const std::int32_t pc = state_.run_pc;
-    const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];
-    const InstructionSpec& spec = instruction_spec(instruction.op);
-    // On to the next instruction unless a jump or the mismatch limit moves run_pc elsewhere.
-    state_.run_pc = pc + 1;
-    switch (spec.group) {
-        case Group::Power:
-            power(instruction.op);
-            break;
-        case Group::LoopEnd:
-            shorten_loop_end(instruction.op, spec.memory);
-            break;
-        case Group::Flow:
-            flow(instruction, spec.memory, pc);
-            break;
-        case Group::Address:
-            load_address_byte(instruction.op);
-            break;
-        case Group::Send:
-            send(instruction, spec.memory);
-            break;
-        case Group::Read:
-            read(instruction, spec.memory);
-            break;
-        case Group::CheckBlank:
-        case Group::Check:
-            check(instruction, spec.memory, spec.group == Group::CheckBlank);
-            break;
-        case Group::Wait:
-            wait(instruction);
-            break;
-        case Group::None:
-            // Refused before the run; never stepped.
-            break;
-    }
-    if (lines_.failed()) set_fault(RunFault::PortFailed, lines_.port().failure_text());
-}
-
-void ScriptInterpreter::power(Op op) {
-    switch (op) {
-        case Op::Begin:
-            lines_.power_up(state_.voltage_sequence);
-            ++powered_depth_;
-            break;
-        case Op::End:
-            lines_.power_down();
-            if (powered_depth_ > 0) --powered_depth_;
-            break;
-        case Op::StartProg:
-            lines_.programming_pulse(state_.prog_time_ms);
-            break;
-        default:
-            // setprogtime: the programming time is the model's, or the one the user chose.
-            break;
-    }
-}
-
-void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
-    if (memory == Memory::Eeprom) {
-        state_.last_eeprom_address = last_used_address(state_.image.eeprom);
-        return;
-    }
-    const std::int32_t last = last_used_address(state_.image.flash);
-    if (op == Op::CalcFlashPage) {
-        // The end of the page that holds the last used byte; the first page's end when none is.
-        const std::int32_t page = state_.page_size;
-        state_.last_flash_address = last - last % page + page - 1;
-    } else {
-        state_.last_flash_address = last;
-    }
-}
-
-void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std::int32_t pc) {
-    switch (instruction.op) {
-        case Op::SetFlashLoop:
-        case Op::SetEepromLoop:
-            enter_loop(instruction,
-                       memory == Memory::Flash ? state_.last_flash_address : state_.last_eeprom_address, pc);
-            break;
-        case Op::Loop:
-            run_loop(pc);
-            break;
-        case Op::IfPage:
-            // The block runs only right after a completed page.
-            if (!(state_.run_address > 0 && state_.run_address % state_.page_size == 0)) {
-                state_.run_pc = instruction.target;
-            }
-            break;
-        default:
-            // endifpage only marks where an "ifpage" block ends.
-            break;
-    }
-}
-
 void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address,
                                    std::int32_t pc) {
     InterpreterValues& values = state_.interpreter;
@@ -249,109 +148,6 @@ void ScriptInterpreter::run_loop(std::int32_t pc) {
         return;
     }
     state_.run_pc = state_.interpreter.loop_start;
-}
-
-void ScriptInterpreter::load_address_byte(Op op) {
-    split_address(state_.address, state_.run_address);
-    const AddressBytes& bytes = state_.address;
-    const std::int32_t byte = op == Op::MovlwUpper  ? bytes.address_upper
-                              : op == Op::MovlwHigh ? bytes.address_high
-                                                    : bytes.address_low;
-    lines_.send_command(0, kMovlw + byte);
-    lines_.short_pause();
-}
-
-void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
-    caption(memory, instruction.config);
-    std::int32_t command = instruction.command;
-    std::int32_t operand = instruction.operand;  // sCC-DDDD
-    std::int32_t next = 0;
-    switch (memory) {
-        case Memory::Flash:  // a word, low byte first
-            operand = flash_word(state_.run_address);
-            next = 2;
-            break;
-        case Memory::Eeprom:  // MOVLW of the data byte
-            command = 0;
-            operand = kMovlw + eeprom_byte(state_.run_address);
-            next = 1;
-            break;
-        case Memory::Config:  // the byte in both halves
-            operand = 257 * state_.image.config(instruction.config);
-            break;
-        case Memory::None:
-            break;
-    }
-    lines_.send_command(command, operand);
-    lines_.short_pause();
-    state_.run_address += next;
-}
-
-void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
-    caption(memory, instruction.config);
-    const int value = lines_.read_byte(instruction.command);
-    std::int32_t next = 0;
-    switch (memory) {
-        case Memory::Flash:
-            store_flash(state_.run_address, value);
-            next = 1;
-            break;
-        case Memory::Eeprom:
-            store_eeprom(state_.run_address, value);
-            next = 1;
-            break;
-        case Memory::Config:
-            state_.image.config(instruction.config) = value;
-            break;
-        case Memory::None:  // temp=sCC: kept for the compare instructions
-            state_.interpreter.last_read = value;
-            break;
-    }
-    lines_.short_pause();
-    state_.run_address += next;
-}
-
-// The address moves on before the comparison, and the caption shows it as it was.
-void ScriptInterpreter::check(const Instruction& instruction, Memory memory, bool against_erased) {
-    caption(memory, instruction.config);
-    const int read = state_.interpreter.last_read;
-    if (memory == Memory::Config) {
-        const int k = instruction.config;
-        const int expected = against_erased ? state_.erased_config(k) : state_.image.config(k);
-        if (read == expected) return;
-        add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
-        return;
-    }
-    const std::int32_t address = state_.run_address;
-    ++state_.run_address;
-    const bool eeprom = memory == Memory::Eeprom;
-    const int expected = against_erased ? kErasedByte : eeprom ? eeprom_byte(address) : flash_byte(address);
-    if (read == expected) return;
-    add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
-                 hex2h(expected));
-}
-
-void ScriptInterpreter::wait(const Instruction& instruction) {
-    if (instruction.op == Op::WaitWr) {
-        wait_for_write();
-    } else {
-        lines_.clock().sleep_ms(instruction.wait_ms);
-    }
-}
-
-void ScriptInterpreter::wait_for_write() {
-    InterpreterValues& values = state_.interpreter;
-    for (int poll = 0; poll < kMaxWriteCompletionPolls; ++poll) {
-        lines_.send_command(0, kMovfEecon1W);
-        lines_.short_pause();
-        lines_.send_command(0, kMovwfTablat);
-        lines_.short_pause();
-        values.last_read = lines_.read_byte(kShiftOutTablat);
-        lines_.short_pause();
-        if ((values.last_read & kWriteBit) == 0 || lines_.failed()) return;
-    }
-    set_fault(RunFault::WriteTimeout, "The chip did not finish a write: its WR bit stayed set after " +
-                                          std::to_string(kMaxWriteCompletionPolls) + " polls.");
 }
 
 }  // namespace quillon

@@ -25,6 +25,7 @@ enum class RunFault : std::uint8_t {
 
 // Carries out a decoded script one instruction per step against the programmer lines and the
 // buffers of `state`. The run fields, the loop values and the mismatch report live in the state.
+// script_step and its handlers are in script_step.cpp, the mismatch report in mismatch_report.cpp.
 class ScriptInterpreter {
   public:
     ScriptInterpreter(AppState& state, ProgrammerLines& lines, Host& host)
