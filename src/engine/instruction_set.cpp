@@ -136,7 +136,10 @@ bool match(const InstructionSpec& entry, std::string_view word, Instruction& out
 Instruction decode_word(std::string_view word) {
     Instruction instruction;
     for (const InstructionSpec& entry : kInstructionSet) {
-        if (match(entry, word, instruction)) return instruction;
+        if (!match(entry, word, instruction)) continue;
+        instruction.group = entry.group;
+        instruction.memory = entry.memory;
+        return instruction;
     }
     return instruction;
 }

@@ -153,6 +153,9 @@ constexpr const InstructionSpec& instruction_spec(Op op) {
 // One script word decoded once, before the run.
 struct Instruction {
     Op op = Op::Unrecognized;
+    // The row's group and memory, copied so that a step needs no look-up in the table.
+    Group group = Group::None;
+    Memory memory = Memory::None;
     std::int16_t command = -1;  // CC, or -1 when its digits are not hexadecimal
     std::int32_t operand = -1;  // DDDD of sCC-DDDD
     std::int8_t config = 0;     // configuration byte 1..14 of the config rows

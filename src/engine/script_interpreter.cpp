@@ -2,11 +2,14 @@
 
 #include <charconv>
 
-#include "engine/instruction_set.h"
-
 namespace quillon {
 
 namespace {
+
+constexpr std::int32_t kMovfEecon1W = 0x50A6;
+constexpr std::int32_t kMovwfTablat = 0x6EF5;
+constexpr int kShiftOutTablat = 2;
+constexpr int kWriteBit = 0x02;  // WR of EECON1
 
 void append_number(std::string& text, std::int32_t value) {
     char digits[16];
@@ -45,58 +48,6 @@ void ScriptInterpreter::set_fault(RunFault fault, std::string text) {
     fault_text_ = std::move(text);
 }
 
-// Bytes outside the buffers read as erased and writes there are dropped: a script may loop past
-// the end of a memory (a page end beyond a size that is not a whole number of pages), and must
-// never reach past the image.
-std::uint8_t ScriptInterpreter::flash_byte(std::int32_t address) const {
-    const FlashBuffer& flash = state_.image.flash;
-    return address >= 0 && static_cast<std::size_t>(address) < flash.size()
-               ? flash[static_cast<std::size_t>(address)]
-               : kErasedByte;
-}
-
-std::uint8_t ScriptInterpreter::eeprom_byte(std::int32_t address) const {
-    const EepromBuffer& eeprom = state_.image.eeprom;
-    return address >= 0 && static_cast<std::size_t>(address) < eeprom.size()
-               ? eeprom[static_cast<std::size_t>(address)]
-               : kErasedByte;
-}
-
-std::int32_t ScriptInterpreter::flash_word(std::int32_t address) const {
-    return flash_byte(address) + 256 * flash_byte(address + 1);
-}
-
-void ScriptInterpreter::store_flash(std::int32_t address, int value) {
-    FlashBuffer& flash = state_.image.flash;
-    if (address >= 0 && static_cast<std::size_t>(address) < flash.size()) {
-        flash[static_cast<std::size_t>(address)] = static_cast<std::uint8_t>(value);
-    }
-}
-
-void ScriptInterpreter::store_eeprom(std::int32_t address, int value) {
-    EepromBuffer& eeprom = state_.image.eeprom;
-    if (address >= 0 && static_cast<std::size_t>(address) < eeprom.size()) {
-        eeprom[static_cast<std::size_t>(address)] = static_cast<std::uint8_t>(value);
-    }
-}
-
-void ScriptInterpreter::caption(Memory memory, int config) {
-    switch (memory) {
-        case Memory::Flash:
-            caption_progress('F');
-            break;
-        case Memory::Eeprom:
-            caption_progress('E');
-            break;
-        case Memory::Config:
-            host_.set_status(config_caption(config));
-            host_.yield_point();
-            break;
-        case Memory::None:
-            break;
-    }
-}
-
 void ScriptInterpreter::caption_progress(char memory) {
     caption_.clear();
     caption_.push_back(memory);
@@ -106,23 +57,6 @@ void ScriptInterpreter::caption_progress(char memory) {
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
     host_.yield_point();
-}
-
-void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address,
-                                   std::int32_t pc) {
-    InterpreterValues& values = state_.interpreter;
-    values.loop_start = pc;
-    values.loop_end = last_address;
-    loop_started_ = true;
-    if (state_.run_address <= values.loop_end) {
-        address_at_loop_ = state_.run_address;
-        loop_ended_ = false;
-    } else {
-        state_.run_address = 0;
-        address_at_loop_ = -1;
-        loop_ended_ = true;
-        state_.run_pc = instruction.target;
-    }
 }
 
 void ScriptInterpreter::run_loop(std::int32_t pc) {
@@ -148,6 +82,21 @@ void ScriptInterpreter::run_loop(std::int32_t pc) {
         return;
     }
     state_.run_pc = state_.interpreter.loop_start;
+}
+
+void ScriptInterpreter::wait_for_write() {
+    InterpreterValues& values = state_.interpreter;
+    for (int poll = 0; poll < kMaxWriteCompletionPolls; ++poll) {
+        lines_.send_command(0, kMovfEecon1W);
+        lines_.short_pause();
+        lines_.send_command(0, kMovwfTablat);
+        lines_.short_pause();
+        values.last_read = lines_.read_byte(kShiftOutTablat);
+        lines_.short_pause();
+        if ((values.last_read & kWriteBit) == 0 || lines_.failed()) return;
+    }
+    set_fault(RunFault::WriteTimeout, "The chip did not finish a write: its WR bit stayed set after " +
+                                          std::to_string(kMaxWriteCompletionPolls) + " polls.");
 }
 
 }  // namespace quillon

@@ -25,7 +25,9 @@ enum class RunFault : std::uint8_t {
 
 // Carries out a decoded script one instruction per step against the programmer lines and the
 // buffers of `state`. The run fields, the loop values and the mismatch report live in the state.
-// script_step and its handlers are in script_step.cpp, the mismatch report in mismatch_report.cpp.
+// script_step and the handlers it runs are in script_step.cpp; the run's bookkeeping, the progress
+// caption, the loop guard and the write polling in script_interpreter.cpp; the mismatch report in
+// mismatch_report.cpp.
 class ScriptInterpreter {
   public:
     ScriptInterpreter(AppState& state, ProgrammerLines& lines, Host& host)
@@ -63,11 +65,6 @@ class ScriptInterpreter {
 
     void caption(Memory memory, int config);
     void caption_progress(char memory);
-    std::int32_t flash_word(std::int32_t address) const;
-    std::uint8_t flash_byte(std::int32_t address) const;
-    std::uint8_t eeprom_byte(std::int32_t address) const;
-    void store_flash(std::int32_t address, int value);
-    void store_eeprom(std::int32_t address, int value);
     void enter_loop(const Instruction& instruction, std::int32_t last_address, std::int32_t pc);
     void run_loop(std::int32_t pc);
     void wait_for_write();

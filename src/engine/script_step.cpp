@@ -1,4 +1,5 @@
-// script_step and its handlers, one for each group of the instruction table.
+// script_step and its handlers, one for each group of the instruction table. They stay in one file
+// so that the compiler can fold the handlers into the step.
 #include "engine/script_interpreter.h"
 
 #include "base/hex_text.h"
@@ -8,41 +9,73 @@ namespace quillon {
 namespace {
 
 constexpr std::int32_t kMovlw = 0x0E00;
-constexpr std::int32_t kMovfEecon1W = 0x50A6;
-constexpr std::int32_t kMovwfTablat = 0x6EF5;
-constexpr int kShiftOutTablat = 2;
-constexpr int kWriteBit = 0x02;  // WR of EECON1
+
+// Bytes outside the buffers read as erased and writes there are dropped: a script may loop past
+// the end of a memory (a page end beyond a size that is not a whole number of pages), and must
+// never reach past the image.
+std::uint8_t byte_or_erased(const std::vector<std::uint8_t>& bytes, std::int32_t address) {
+    return address >= 0 && static_cast<std::size_t>(address) < bytes.size()
+               ? bytes[static_cast<std::size_t>(address)]
+               : kErasedByte;
+}
+
+void store_within(std::vector<std::uint8_t>& bytes, std::int32_t address, int value) {
+    if (address >= 0 && static_cast<std::size_t>(address) < bytes.size()) {
+        bytes[static_cast<std::size_t>(address)] = static_cast<std::uint8_t>(value);
+    }
+}
+
+// The FLASH word at `address`, low byte first.
+std::int32_t flash_word(const FlashBuffer& flash, std::int32_t address) {
+    return byte_or_erased(flash, address) + 256 * byte_or_erased(flash, address + 1);
+}
 
 }  // namespace
+
+inline void ScriptInterpreter::caption(Memory memory, int config) {
+    switch (memory) {
+        case Memory::Flash:
+            caption_progress('F');
+            break;
+        case Memory::Eeprom:
+            caption_progress('E');
+            break;
+        case Memory::Config:
+            host_.set_status(config_caption(config));
+            host_.yield_point();
+            break;
+        case Memory::None:
+            break;
+    }
+}
 
 void ScriptInterpreter::script_step(const ScriptProgram& program) {
     const std::int32_t pc = state_.run_pc;
     const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];
-    const InstructionSpec& spec = instruction_spec(instruction.op);
     // On to the next instruction unless a jump or the mismatch limit moves run_pc elsewhere.
     state_.run_pc = pc + 1;
-    switch (spec.group) {
+    switch (instruction.group) {
         case Group::Power:
             power(instruction.op);
             break;
         case Group::LoopEnd:
-            shorten_loop_end(instruction.op, spec.memory);
+            shorten_loop_end(instruction.op, instruction.memory);
             break;
         case Group::Flow:
-            flow(instruction, spec.memory, pc);
+            flow(instruction, instruction.memory, pc);
             break;
         case Group::Address:
             load_address_byte(instruction.op);
             break;
         case Group::Send:
-            send(instruction, spec.memory);
+            send(instruction, instruction.memory);
             break;
         case Group::Read:
-            read(instruction, spec.memory);
+            read(instruction, instruction.memory);
             break;
         case Group::CheckBlank:
         case Group::Check:
-            check(instruction, spec.memory, spec.group == Group::CheckBlank);
+            check(instruction, instruction.memory, instruction.group == Group::CheckBlank);
             break;
         case Group::Wait:
             wait(instruction);
@@ -54,7 +87,7 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
     if (lines_.failed()) set_fault(RunFault::PortFailed, lines_.port().failure_text());
 }
 
-void ScriptInterpreter::power(Op op) {
+inline void ScriptInterpreter::power(Op op) {
     switch (op) {
         case Op::Begin:
             lines_.power_up(state_.voltage_sequence);
@@ -73,7 +106,7 @@ void ScriptInterpreter::power(Op op) {
     }
 }
 
-void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
+inline void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
     if (memory == Memory::Eeprom) {
         state_.last_eeprom_address = last_used_address(state_.image.eeprom);
         return;
@@ -88,7 +121,7 @@ void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
     }
 }
 
-void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std::int32_t pc) {
+inline void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std::int32_t pc) {
     switch (instruction.op) {
         case Op::SetFlashLoop:
         case Op::SetEepromLoop:
@@ -110,7 +143,24 @@ void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std:
     }
 }
 
-void ScriptInterpreter::load_address_byte(Op op) {
+inline void ScriptInterpreter::enter_loop(const Instruction& instruction, std::int32_t last_address,
+                                          std::int32_t pc) {
+    InterpreterValues& values = state_.interpreter;
+    values.loop_start = pc;
+    values.loop_end = last_address;
+    loop_started_ = true;
+    if (state_.run_address <= values.loop_end) {
+        address_at_loop_ = state_.run_address;
+        loop_ended_ = false;
+    } else {
+        state_.run_address = 0;
+        address_at_loop_ = -1;
+        loop_ended_ = true;
+        state_.run_pc = instruction.target;
+    }
+}
+
+inline void ScriptInterpreter::load_address_byte(Op op) {
     split_address(state_.address, state_.run_address);
     const AddressBytes& bytes = state_.address;
     const std::int32_t byte = op == Op::MovlwUpper  ? bytes.address_upper
@@ -120,19 +170,19 @@ void ScriptInterpreter::load_address_byte(Op op) {
     lines_.short_pause();
 }
 
-void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
+inline void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
     caption(memory, instruction.config);
     std::int32_t command = instruction.command;
     std::int32_t operand = instruction.operand;  // sCC-DDDD
     std::int32_t next = 0;
     switch (memory) {
         case Memory::Flash:  // a word, low byte first
-            operand = flash_word(state_.run_address);
+            operand = flash_word(state_.image.flash, state_.run_address);
             next = 2;
             break;
         case Memory::Eeprom:  // MOVLW of the data byte
             command = 0;
-            operand = kMovlw + eeprom_byte(state_.run_address);
+            operand = kMovlw + byte_or_erased(state_.image.eeprom, state_.run_address);
             next = 1;
             break;
         case Memory::Config:  // the byte in both halves
@@ -146,17 +196,17 @@ void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
     state_.run_address += next;
 }
 
-void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
+inline void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
     caption(memory, instruction.config);
     const int value = lines_.read_byte(instruction.command);
     std::int32_t next = 0;
     switch (memory) {
         case Memory::Flash:
-            store_flash(state_.run_address, value);
+            store_within(state_.image.flash, state_.run_address, value);
             next = 1;
             break;
         case Memory::Eeprom:
-            store_eeprom(state_.run_address, value);
+            store_within(state_.image.eeprom, state_.run_address, value);
             next = 1;
             break;
         case Memory::Config:
@@ -171,7 +221,7 @@ void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
 }
 
 // The address moves on before the comparison, and the caption shows it as it was.
-void ScriptInterpreter::check(const Instruction& instruction, Memory memory, bool against_erased) {
+inline void ScriptInterpreter::check(const Instruction& instruction, Memory memory, bool against_erased) {
     caption(memory, instruction.config);
     const int read = state_.interpreter.last_read;
     if (memory == Memory::Config) {
@@ -184,33 +234,20 @@ void ScriptInterpreter::check(const Instruction& instruction, Memory memory, boo
     const std::int32_t address = state_.run_address;
     ++state_.run_address;
     const bool eeprom = memory == Memory::Eeprom;
-    const int expected = against_erased ? kErasedByte : eeprom ? eeprom_byte(address) : flash_byte(address);
+    const int expected = against_erased
+                             ? kErasedByte
+                             : byte_or_erased(eeprom ? state_.image.eeprom : state_.image.flash, address);
     if (read == expected) return;
     add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
                  hex2h(expected));
 }
 
-void ScriptInterpreter::wait(const Instruction& instruction) {
+inline void ScriptInterpreter::wait(const Instruction& instruction) {
     if (instruction.op == Op::WaitWr) {
         wait_for_write();
     } else {
         lines_.clock().sleep_ms(instruction.wait_ms);
     }
-}
-
-void ScriptInterpreter::wait_for_write() {
-    InterpreterValues& values = state_.interpreter;
-    for (int poll = 0; poll < kMaxWriteCompletionPolls; ++poll) {
-        lines_.send_command(0, kMovfEecon1W);
-        lines_.short_pause();
-        lines_.send_command(0, kMovwfTablat);
-        lines_.short_pause();
-        values.last_read = lines_.read_byte(kShiftOutTablat);
-        lines_.short_pause();
-        if ((values.last_read & kWriteBit) == 0 || lines_.failed()) return;
-    }
-    set_fault(RunFault::WriteTimeout, "The chip did not finish a write: its WR bit stayed set after " +
-                                          std::to_string(kMaxWriteCompletionPolls) + " polls.");
 }
 
 }  // namespace quillon
