@@ -55,12 +55,12 @@ class ScriptInterpreter {
   private:
     // One handler for each group of the instruction table; `pc` is the number of the instruction.
     void power(Op op);
-    void shorten_loop_end(Op op, Memory memory);
-    void flow(const Instruction& instruction, Memory memory, std::int32_t pc);
+    void shorten_loop_end(const Instruction& instruction);
+    void flow(const Instruction& instruction, std::int32_t pc);
     void load_address_byte(Op op);
-    void send(const Instruction& instruction, Memory memory);
-    void read(const Instruction& instruction, Memory memory);
-    void check(const Instruction& instruction, Memory memory, bool against_erased);
+    void send(const Instruction& instruction);
+    void read(const Instruction& instruction);
+    void check(const Instruction& instruction, bool against_erased);
     void wait(const Instruction& instruction);
 
     void caption(Memory memory, int config);

@@ -59,23 +59,23 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
             power(instruction.op);
             break;
         case Group::LoopEnd:
-            shorten_loop_end(instruction.op, instruction.memory);
+            shorten_loop_end(instruction);
             break;
         case Group::Flow:
-            flow(instruction, instruction.memory, pc);
+            flow(instruction, pc);
             break;
         case Group::Address:
             load_address_byte(instruction.op);
             break;
         case Group::Send:
-            send(instruction, instruction.memory);
+            send(instruction);
             break;
         case Group::Read:
-            read(instruction, instruction.memory);
+            read(instruction);
             break;
         case Group::CheckBlank:
         case Group::Check:
-            check(instruction, instruction.memory, instruction.group == Group::CheckBlank);
+            check(instruction, instruction.group == Group::CheckBlank);
             break;
         case Group::Wait:
             wait(instruction);
@@ -106,13 +106,13 @@ inline void ScriptInterpreter::power(Op op) {
     }
 }
 
-inline void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
-    if (memory == Memory::Eeprom) {
+inline void ScriptInterpreter::shorten_loop_end(const Instruction& instruction) {
+    if (instruction.memory == Memory::Eeprom) {
         state_.last_eeprom_address = last_used_address(state_.image.eeprom);
         return;
     }
     const std::int32_t last = last_used_address(state_.image.flash);
-    if (op == Op::CalcFlashPage) {
+    if (instruction.op == Op::CalcFlashPage) {
         // The end of the page that holds the last used byte; the first page's end when none is.
         const std::int32_t page = state_.page_size;
         state_.last_flash_address = last - last % page + page - 1;
@@ -121,12 +121,14 @@ inline void ScriptInterpreter::shorten_loop_end(Op op, Memory memory) {
     }
 }
 
-inline void ScriptInterpreter::flow(const Instruction& instruction, Memory memory, std::int32_t pc) {
+inline void ScriptInterpreter::flow(const Instruction& instruction, std::int32_t pc) {
     switch (instruction.op) {
         case Op::SetFlashLoop:
         case Op::SetEepromLoop:
-            enter_loop(instruction,
-                       memory == Memory::Flash ? state_.last_flash_address : state_.last_eeprom_address, pc);
+            enter_loop(
+                instruction,
+                instruction.memory == Memory::Flash ? state_.last_flash_address : state_.last_eeprom_address,
+                pc);
             break;
         case Op::Loop:
             run_loop(pc);
@@ -170,7 +172,8 @@ inline void ScriptInterpreter::load_address_byte(Op op) {
     lines_.short_pause();
 }
 
-inline void ScriptInterpreter::send(const Instruction& instruction, Memory memory) {
+inline void ScriptInterpreter::send(const Instruction& instruction) {
+    const Memory memory = instruction.memory;
     caption(memory, instruction.config);
     std::int32_t command = instruction.command;
     std::int32_t operand = instruction.operand;  // sCC-DDDD
@@ -196,7 +199,8 @@ inline void ScriptInterpreter::send(const Instruction& instruction, Memory memor
     state_.run_address += next;
 }
 
-inline void ScriptInterpreter::read(const Instruction& instruction, Memory memory) {
+inline void ScriptInterpreter::read(const Instruction& instruction) {
+    const Memory memory = instruction.memory;
     caption(memory, instruction.config);
     const int value = lines_.read_byte(instruction.command);
     std::int32_t next = 0;
@@ -221,7 +225,8 @@ inline void ScriptInterpreter::read(const Instruction& instruction, Memory memor
 }
 
 // The address moves on before the comparison, and the caption shows it as it was.
-inline void ScriptInterpreter::check(const Instruction& instruction, Memory memory, bool against_erased) {
+inline void ScriptInterpreter::check(const Instruction& instruction, bool against_erased) {
+    const Memory memory = instruction.memory;
     caption(memory, instruction.config);
     const int read = state_.interpreter.last_read;
     if (memory == Memory::Config) {
