@@ -31,11 +31,11 @@ class ScriptChecker {
     void check() {
         for (std::size_t i = 0; i < program_.instructions.size(); ++i) {
             Instruction& instruction = program_.instructions[i];
-            const InstructionSpec& spec = instruction_spec(instruction.op);
-            if (spec.group == Group::None)
+            const InstructionSpec& row = instruction_spec(instruction.op);
+            if (row.group == Group::None)
                 problem(ScriptProblemKind::Unrecognized, i, "is not an instruction");
-            if (spec.jump != Jump::None) resolve_jump(instruction, spec.jump, i);
-            if (spec.needs != kNeedsNothing) check_needs(instruction, spec.needs, i);
+            if (row.jump != Jump::None) resolve_jump(instruction, row.jump, i);
+            if (row.needs != kNeedsNothing) check_needs(instruction, row.needs, i);
         }
         if (sends_flash_words_ && limits_.flash_size % 2 != 0) {
             program_.problems.push_back({ScriptProblemKind::Structure,
