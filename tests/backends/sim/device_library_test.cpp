@@ -8,6 +8,7 @@
 
 #include "base/hex_text.h"
 #include "engine/chip_operations.h"
+#include "engine/mismatch_report.h"
 #include "model/device_file.h"
 #include "model/reset_buffers.h"
 #include "model/select_model.h"
@@ -36,7 +37,7 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
         ++simulated;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         for (std::size_t i = 0; i < 300; ++i)
             state.image.flash[i * 5] = static_cast<std::uint8_t>(i);
@@ -49,9 +50,9 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
             written.config(k) &= state.silicon.bits(k);  // the chip keeps only these
 
         EXPECT_EQ(erase_all(session), RunOutcome::Completed);
-        EXPECT_EQ(blank_check(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(blank_check(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         EXPECT_EQ(program_all(session), RunOutcome::Completed);
-        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         EXPECT_EQ(read_all(session), RunOutcome::Completed);
         EXPECT_EQ(state.image.flash, written.flash);
         EXPECT_EQ(state.image.eeprom, written.eeprom);
@@ -80,21 +81,21 @@ TEST(DeviceLibrary, VerifyComparesConfigurationBytesUnderTheBitsThePartHas) {
         if (!chip_model) continue;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         state.image.flash[0] = 0x12;
         for (int k = 1; k < kFirstProtectionByte; ++k)
             state.image.config(k) |= ~chip_model->config_bits[static_cast<std::size_t>(k - 1)] & 0xFF;
         EXPECT_EQ(program_all(session), RunOutcome::Completed);
-        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         // A bit the part has is still verified, and the report shows the bits compared.
         state.image.config(3) ^= 0x01;
         EXPECT_EQ(verify_chip(session), RunOutcome::Differences);
-        EXPECT_NE(
-            state.mismatch_report.find("CONF Byte 300002h,   " + hex2h(t.chip->memory().config[2]) + ",   " +
-                                       hex2h((state.image.config(3)) & chip_model->config_bits[2]) + ","),
-            std::string::npos)
-            << state.mismatch_report;
+        EXPECT_NE(mismatch_report(state.mismatch_rows)
+                      .find("CONF Byte 300002h,   " + hex2h(t.chip->memory().config[2]) + ",   " +
+                            hex2h((state.image.config(3)) & chip_model->config_bits[2]) + ","),
+                  std::string::npos)
+            << mismatch_report(state.mismatch_rows);
     }
 }
 
@@ -163,7 +164,7 @@ TEST(DeviceLibrary, TheChipRefusesWhatSiliconRefuses) {
         SimBench t(mistake.model);
         ChipMemory& memory = t.chip->memory();
         std::fill(memory.flash.begin(), memory.flash.end(), 0x00);  // a used chip: erasing matters
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         for (std::size_t i = 0; i < 200; ++i)
             state.image.flash[i * 3] = static_cast<std::uint8_t>(i + 1);

@@ -1,0 +1,134 @@
+#include "engine/operation_texts.h"
+
+#include <string>
+
+#include "engine/mismatch_report.h"
+
+namespace quillon {
+
+namespace {
+
+struct OperationTexts {
+    const char* start;
+    const char* success;
+    const char* failure;        // status line when a check found differences
+    const char* failure_first;  // first line of the message with the report
+};
+
+OperationTexts texts_for(Operation operation) {
+    switch (operation) {
+        case Operation::Program:
+            return {"Begin program all.", "Chip programmed. ", nullptr, nullptr};
+        case Operation::Read:
+            return {"Begin read all.", "Chip read. ", nullptr, nullptr};
+        case Operation::Erase:
+            return {"Begin erase all.", "Chip erased. ", nullptr, nullptr};
+        case Operation::BlankCheck:
+            return {"Begin blank check.", "Chip is blank. ", "Chip is not blank. ", "Chip is not blank:"};
+        case Operation::Verify:
+            return {"Begin verify.", "Chip verified. ", "Chip verify failed. ", "Chip verify failed:"};
+    }
+    return {"", "", nullptr, nullptr};
+}
+
+const char* const kCrLf = "\r\n";
+
+// The configuration-only run that sets protection after a verify.
+constexpr OperationTexts kConfigurationTexts{"Begin configuration.", "Configuration written. ",
+                                             "Configuration write failed. ", "Configuration write failed:"};
+
+void show_result(Host& host, const AppState& state, const OperationTexts& texts, RunOutcome outcome,
+                 std::chrono::nanoseconds elapsed, std::string_view protected_areas) {
+    const std::string seconds = elapsed_text(elapsed) + " seconds elapsed...";
+    if (outcome == RunOutcome::Differences) {
+        host.set_status(texts.failure + seconds);
+        host.yield();
+        std::string message = std::string(texts.failure_first) + kCrLf + kCrLf;
+        if (!protected_areas.empty()) {
+            message += "The chip is code-protected: " + std::string(protected_areas) +
+                       " read as 00, so the bytes there cannot be compared." + kCrLf + kCrLf;
+        }
+        if (protected_areas.empty() || !state.mismatch_rows.empty())
+            message += mismatch_report(state.mismatch_rows);
+        host.show_message(message, MessageKind::Error, "");
+        return;
+    }
+    host.set_status(texts.success + seconds);
+    host.yield();
+}
+
+}  // namespace
+
+void report_port_closed(Host& host, const AppState& state) {
+    host.set_status("Serial port " + std::to_string(state.port_number) + " error!");
+}
+
+void report_refused_script(Host& host, const AppState& state, Operation operation,
+                           const ScriptProgram& program, RunOutcome outcome) {
+    if (outcome == RunOutcome::ScriptUnrecognized) {
+        for (const ScriptProblem& problem : program.problems) {
+            if (problem.kind != ScriptProblemKind::Unrecognized) continue;
+            host.show_message(
+                "Unrecognized symbolic instruction '" + problem.word + "'." + kCrLf + "The program must end.",
+                MessageKind::Error, state.product_title);
+            return;
+        }
+    }
+    std::string message = "The " + std::string(operation_name(operation)) + " script of " + state.model_name +
+                          " cannot run, so the chip was not touched:";
+    for (const ScriptProblem& problem : program.problems)
+        message += kCrLf + problem.text;
+    host.set_status("Script error! The chip was not touched.");
+    host.show_message(message, MessageKind::Error, state.product_title);
+}
+
+void report_start(Host& host, Operation operation) {
+    host.set_status(texts_for(operation).start);
+    host.yield();
+}
+
+void report_port_failure(Host& host, const AppState& state, std::string_view cause) {
+    const std::string port_name =
+        state.port_label.empty() ? "Serial port COM" + std::to_string(state.port_number) : state.port_label;
+    host.set_status(port_name + " error!");
+    std::string text = "The programmer port stopped working during the operation";
+    text += cause.empty() ? "." : ": " + std::string(cause) + ".";
+    text += std::string(kCrLf) +
+            "The operation was not finished. Reconnect the programmer and choose the "
+            "serial port again.";
+    host.show_message(text, MessageKind::Error, state.product_title);
+}
+
+void report_stopped_run(Host& host, const AppState& state, std::string_view fault_text) {
+    host.set_status("Operation stopped! The chip was powered down.");
+    host.show_message(fault_text, MessageKind::Error, state.product_title);
+}
+
+void report_result(Host& host, const AppState& state, Operation operation, RunOutcome outcome,
+                   std::chrono::nanoseconds elapsed, std::string_view protected_areas) {
+    show_result(host, state, texts_for(operation), outcome, elapsed, protected_areas);
+}
+
+void report_configuration_start(Host& host) {
+    host.set_status(kConfigurationTexts.start);
+    host.yield();
+}
+
+void report_configuration_result(Host& host, const AppState& state, RunOutcome outcome,
+                                 std::chrono::nanoseconds elapsed) {
+    show_result(host, state, kConfigurationTexts, outcome, elapsed, {});
+}
+
+void report_read_protection(Host& host, std::string_view areas) {
+    host.show_message(
+        "The chip is code-protected: " + std::string(areas) + " read as 00, and the buffers hold 00 there.",
+        MessageKind::Info, "");
+}
+
+void report_protection_set(Host& host, std::string_view areas) {
+    host.show_message("Verified before the protection was set: " + std::string(areas) +
+                          " are code-protected from now on and read as 00.",
+                      MessageKind::Info, "");
+}
+
+}  // namespace quillon
