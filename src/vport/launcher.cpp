@@ -58,6 +58,37 @@ struct Launch {
     std::vector<std::string> command;
 };
 
+// Takes the value of an option that has one; a usage message when the option is unknown or the
+// value is not a whole number where one is needed, empty when it was taken.
+std::string take_option_value(Launch& launch, const std::string& option, const std::string& value) {
+    VportOptions& options = launch.options;
+    std::int64_t* number = nullptr;
+    if (option == "--model") {
+        options.model = value;
+    } else if (option == "--chip") {
+        options.chip_file = value;
+    } else if (option == "--counts") {
+        options.counts_file = value;
+    } else if (option == "--log") {
+        options.log_file = value;
+    } else if (option == "--link") {
+        launch.link = value;
+    } else if (option == "--fail-after") {
+        number = &options.fail_after;
+    } else if (option == "--call-delay-us") {
+        number = &options.call_delay_us;
+    } else if (option == "--call-cost-us") {
+        number = &options.call_cost_us;
+    } else {
+        return "unknown option " + option;
+    }
+    if (number == nullptr) return {};
+    const std::optional<std::int64_t> parsed = parse_count(value);
+    if (!parsed) return option + " takes a whole number, not " + value;
+    *number = *parsed;
+    return {};
+}
+
 // Reads the command line; nothing, with the message printed, when it is wrong.
 std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
     Launch launch;
@@ -82,35 +113,9 @@ std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
             status = usage_error(option + " needs a value");
             return std::nullopt;
         }
-        const std::string value = argv[++index];
-        const auto count = [&](std::int64_t& target) {
-            const std::optional<std::int64_t> parsed = parse_count(value);
-            if (parsed) target = *parsed;
-            return parsed.has_value();
-        };
-        bool good = true;
-        if (option == "--model") {
-            launch.options.model = value;
-        } else if (option == "--chip") {
-            launch.options.chip_file = value;
-        } else if (option == "--counts") {
-            launch.options.counts_file = value;
-        } else if (option == "--log") {
-            launch.options.log_file = value;
-        } else if (option == "--link") {
-            launch.link = value;
-        } else if (option == "--fail-after") {
-            good = count(launch.options.fail_after);
-        } else if (option == "--call-delay-us") {
-            good = count(launch.options.call_delay_us);
-        } else if (option == "--call-cost-us") {
-            good = count(launch.options.call_cost_us);
-        } else {
-            status = usage_error("unknown option " + option);
-            return std::nullopt;
-        }
-        if (!good) {
-            status = usage_error(option + " takes a whole number, not " + value);
+        const std::string problem = take_option_value(launch, option, argv[++index]);
+        if (!problem.empty()) {
+            status = usage_error(problem);
             return std::nullopt;
         }
     }
