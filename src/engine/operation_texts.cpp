@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/mismatch_report.h"
+#include "engine/port_status.h"
 
 namespace quillon {
 
@@ -60,7 +61,7 @@ void show_result(Host& host, const AppState& state, const OperationTexts& texts,
 }  // namespace
 
 void report_port_closed(Host& host, const AppState& state) {
-    host.set_status("Serial port " + std::to_string(state.port_number) + " error!");
+    host.set_status(closed_port_text(state.port_number));
 }
 
 void report_refused_script(Host& host, const AppState& state, Operation operation,
@@ -88,9 +89,9 @@ void report_start(Host& host, Operation operation) {
 }
 
 void report_port_failure(Host& host, const AppState& state, std::string_view cause) {
-    const std::string port_name =
-        state.port_label.empty() ? "Serial port COM" + std::to_string(state.port_number) : state.port_label;
-    host.set_status(port_name + " error!");
+    host.set_status(
+        port_status_text(state.port_label.empty() ? serial_port_name(state.port_number) : state.port_label,
+                         PortStatus::Error));
     std::string text = "The programmer port stopped working during the operation";
     text += cause.empty() ? "." : ": " + std::string(cause) + ".";
     text += std::string(kCrLf) +
