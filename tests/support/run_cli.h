@@ -27,7 +27,9 @@ inline CliRun run_program(const QString& program, const QStringList& arguments, 
     environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/.local/share"));
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    process.waitForFinished(120000);
+    // check-devices simulates every supplied model; under the sanitizers on a busy machine that
+    // takes minutes.
+    process.waitForFinished(300000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};

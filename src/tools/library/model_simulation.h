@@ -27,7 +27,9 @@ struct SimulationReport {
 // the configuration bytes the chip has; 00 in those it lacks), verify, read. The read-back and the
 // chip's own cells must equal the image, the chip must refuse nothing, and each run must power the
 // chip down. Then one byte of the chip is changed in FLASH, in EEPROM and in the configuration in
-// turn; verify must report exactly that location each time. `seed` fixes the random bytes, so a
+// turn; verify must report exactly that location each time. A model with a configuration-only
+// script then programs with verify an image that protects everything, a verify must name the
+// protection, and an erase must lift it. `seed` fixes the random bytes, so a
 // failure repeats. `times` holds the first run of each operation. The buffers of `state` end up
 // holding the image.
 SimulationReport simulate_model(AppState& state, std::uint32_t seed);
