@@ -1,6 +1,9 @@
 #include "engine/script_interpreter.h"
 
+#include <algorithm>
 #include <charconv>
+
+#include "engine/run_progress.h"
 
 namespace quillon {
 
@@ -33,6 +36,19 @@ void ScriptInterpreter::begin_run() {
     loop_started_ = false;
     loop_ended_ = false;
     address_at_loop_ = -1;
+    caption_.clear();
+}
+
+void ScriptInterpreter::track_progress(const RunPlan& plan, std::chrono::nanoseconds started) {
+    plan_ = &plan;
+    started_ = started;
+}
+
+bool ScriptInterpreter::stop_if_requested() {
+    if (fault_ == RunFault::Stopped) return true;
+    if (!host_.stop_requested()) return false;
+    set_fault(RunFault::Stopped, {});
+    return true;
 }
 
 void ScriptInterpreter::power_down_after_fault() {
@@ -56,7 +72,16 @@ void ScriptInterpreter::caption_progress(char memory) {
     caption_.push_back('/');
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
+    if (plan_ != nullptr) show_progress();
     host_.yield_point();
+}
+
+// The loop the caption belongs to is the one whose instruction ran last.
+void ScriptInterpreter::show_progress() {
+    const auto index = static_cast<std::size_t>(state_.interpreter.loop_start - 1);
+    if (index >= plan_->bytes.size()) return;
+    const std::int64_t in_loop = std::clamp<std::int64_t>(state_.run_address + 1, 0, plan_->bytes[index]);
+    host_.show_progress({plan_->before[index] + in_loop, plan_->total, lines_.clock().now() - started_});
 }
 
 void ScriptInterpreter::run_loop(std::int32_t pc) {
@@ -87,6 +112,7 @@ void ScriptInterpreter::run_loop(std::int32_t pc) {
 void ScriptInterpreter::wait_for_write() {
     InterpreterValues& values = state_.interpreter;
     for (int poll = 0; poll < kMaxWriteCompletionPolls; ++poll) {
+        if (poll > 0 && stop_if_requested()) return;
         lines_.send_command(0, kMovfEecon1W);
         lines_.short_pause();
         lines_.send_command(0, kMovwfTablat);
