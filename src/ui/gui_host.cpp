@@ -1,5 +1,6 @@
 #include "ui/gui_host.h"
 
+#include "engine/run_progress.h"
 #include "ui/dialog_support.h"
 #include "ui/event_pump.h"
 #include "ui/main_window.h"
@@ -18,9 +19,23 @@ void GuiHost::set_status(std::string_view text) {
 }
 
 void GuiHost::show_held_status() {
+    if (progress_held_) {
+        progress_held_ = false;
+        window_.set_progress(progress_percent(held_progress_),
+                             QString::fromStdString(progress_text(held_progress_)));
+    }
     if (!status_held_) return;
     status_held_ = false;
     window_.set_status(display_text(held_status_));
+}
+
+bool GuiHost::stop_requested() {
+    return window_.stop_requested();
+}
+
+void GuiHost::show_progress(const RunProgress& progress) {
+    held_progress_ = progress;
+    progress_held_ = true;
 }
 
 void GuiHost::set_loaded_file(std::string_view text) {
