@@ -50,6 +50,11 @@ std::optional<ProgressCaption> parse_progress_caption(std::string_view status) {
 }
 
 std::string progress_line(std::string_view label, const RunProgress& progress, int width) {
+    return progress_line(label, progress, progress_text(progress), width);
+}
+
+std::string progress_line(std::string_view label, const RunProgress& progress, const std::string& text,
+                          int width) {
     std::string line(label);
     line.resize(std::max<std::size_t>(line.size(), 6), ' ');
     if (progress.total <= 0) return line;  // nothing to count: the name is all there is to show
@@ -58,7 +63,6 @@ std::string progress_line(std::string_view label, const RunProgress& progress, i
     line += "  [";
     line.append(static_cast<std::size_t>(filled), '#');
     line.append(static_cast<std::size_t>(width - filled), '-');
-    const std::string text = progress_text(progress);
     line += "] ";
     // The percent right-aligned in four places, so that the bar does not move.
     line.append(text.find('%') < 3 ? 3 - text.find('%') : 0, ' ');
@@ -67,7 +71,7 @@ std::string progress_line(std::string_view label, const RunProgress& progress, i
 }
 
 void ProgressBar::show(std::string_view label, const RunProgress& progress) {
-    std::string line = progress_line(label, progress, width_);
+    std::string line = progress_line(label, progress, teller_.text(progress), width_);
     if (line == drawn_) return;
     // Shorter text than the line before leaves its tail behind unless it is blanked.
     const std::size_t blank = drawn_.size() > line.size() ? drawn_.size() - line.size() : 0;
@@ -77,6 +81,7 @@ void ProgressBar::show(std::string_view label, const RunProgress& progress) {
 }
 
 void ProgressBar::clear() {
+    teller_ = {};
     if (drawn_.empty()) return;
     err_ << '\r' << QString(static_cast<qsizetype>(drawn_.size()), ' ') << '\r';
     err_.flush();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/host.h"
+#include "engine/run_progress.h"
 
 namespace quillon {
 
@@ -25,6 +26,9 @@ std::optional<ProgressCaption> parse_progress_caption(std::string_view status);
 // time left once it can be told, for example "FLASH   [######--------------]  37%, 2:31 left". A
 // configuration byte's caption alone shows only its name.
 std::string progress_line(std::string_view label, const RunProgress& progress, int width);
+// The same with the text `progress` is told in.
+std::string progress_line(std::string_view label, const RunProgress& progress, const std::string& text,
+                          int width);
 
 // Draws the progress of a run on one terminal line, redrawn in place (carriage return) only when
 // what it shows changes, so that a run of many thousand captions writes a few hundred lines.
@@ -40,6 +44,7 @@ class ProgressBar {
     QTextStream& err_;
     int width_;
     std::string drawn_;
+    ProgressTeller teller_;
 };
 
 // True when standard error goes to a terminal (and not to a file or a pipe).

@@ -13,8 +13,23 @@ namespace {
 constexpr std::int64_t kFirstShareOfRun = 50;
 constexpr std::chrono::seconds kFirstSeconds{2};
 
+// A rise of the estimate smaller than this (or than a twentieth of it) is not shown.
+constexpr std::chrono::seconds kSteadyRise{3};
+
 std::string two_digits(std::int64_t value) {
     return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+std::string text_of(int percent, const std::optional<std::chrono::seconds>& left) {
+    std::string text = std::to_string(percent) + "%";
+    if (!left) return text;
+    const std::int64_t seconds = left->count();
+    const std::int64_t hours = seconds / 3600;
+    const std::int64_t minutes = seconds / 60 % 60;
+    text += ", ";
+    text += hours > 0 ? std::to_string(hours) + ":" + two_digits(minutes) : std::to_string(minutes);
+    text += ":" + two_digits(seconds % 60) + " left";
+    return text;
 }
 
 }  // namespace
@@ -68,16 +83,18 @@ std::optional<std::chrono::seconds> time_left(const RunProgress& progress) {
 }
 
 std::string progress_text(const RunProgress& progress) {
-    std::string text = std::to_string(progress_percent(progress)) + "%";
+    return text_of(progress_percent(progress), time_left(progress));
+}
+
+std::string ProgressTeller::text(const RunProgress& progress) {
+    if (progress.done <= 0) shown_.reset();
     const std::optional<std::chrono::seconds> left = time_left(progress);
-    if (!left) return text;
-    const std::int64_t seconds = left->count();
-    const std::int64_t hours = seconds / 3600;
-    const std::int64_t minutes = seconds / 60 % 60;
-    text += ", ";
-    text += hours > 0 ? std::to_string(hours) + ":" + two_digits(minutes) : std::to_string(minutes);
-    text += ":" + two_digits(seconds % 60) + " left";
-    return text;
+    if (!left) {
+        shown_.reset();
+    } else if (!shown_ || *left < *shown_ || *left - *shown_ > std::max(kSteadyRise, *shown_ / 20)) {
+        shown_ = left;
+    }
+    return text_of(progress_percent(progress), shown_);
 }
 
 }  // namespace quillon

@@ -34,4 +34,15 @@ std::optional<std::chrono::seconds> time_left(const RunProgress& progress);
 // "37%, 2:31 left"; only "37%" while the time left cannot be told yet.
 std::string progress_text(const RunProgress& progress);
 
+// The progress text of one run as it goes on, with a steady time left: the estimate of each byte
+// swings by a second between clock ticks, so the time shown goes down with the run and up again
+// only when the estimate has grown by more than a few seconds. A progress of 0 bytes starts anew.
+class ProgressTeller {
+  public:
+    std::string text(const RunProgress& progress);
+
+  private:
+    std::optional<std::chrono::seconds> shown_;
+};
+
 }  // namespace quillon

@@ -1,6 +1,5 @@
 #include "ui/gui_host.h"
 
-#include "engine/run_progress.h"
 #include "ui/dialog_support.h"
 #include "ui/event_pump.h"
 #include "ui/main_window.h"
@@ -21,8 +20,12 @@ void GuiHost::set_status(std::string_view text) {
 void GuiHost::show_held_status() {
     if (progress_held_) {
         progress_held_ = false;
-        window_.set_progress(progress_percent(held_progress_),
-                             QString::fromStdString(progress_text(held_progress_)));
+        // A run without address loops (erase all) has nothing to count: the bar only shows it runs.
+        if (held_progress_.total <= 0)
+            window_.set_progress(-1, {});
+        else
+            window_.set_progress(progress_percent(held_progress_),
+                                 QString::fromStdString(progress_text_.text(held_progress_)));
     }
     if (!status_held_) return;
     status_held_ = false;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/host.h"
+#include "engine/run_progress.h"
 
 namespace quillon {
 
@@ -44,6 +45,7 @@ class GuiHost final : public Host {
     // The progress comes with every caption and is shown, like them, when events next run.
     RunProgress held_progress_;
     bool progress_held_ = false;
+    ProgressTeller progress_text_;
 };
 
 }  // namespace quillon

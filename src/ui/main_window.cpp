@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <algorithm>
 
 #include "base/hex_text.h"
 #include "engine/port_manager.h"
@@ -164,8 +165,10 @@ void MainWindow::set_loaded_file(const QString& text) {
 }
 
 void MainWindow::set_progress(int percent, const QString& text) {
-    ui_->progress->setValue(percent);
-    ui_->progress->setFormat(text);
+    QProgressBar& bar = *ui_->progress;
+    bar.setRange(0, percent < 0 ? 0 : 100);
+    bar.setValue(std::max(percent, 0));
+    bar.setFormat(text);
 }
 
 void MainWindow::fill_table(MemoryTable& table, const std::string& text) {

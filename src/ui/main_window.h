@@ -76,7 +76,8 @@ class MainWindow final : public QMainWindow {
 
     void set_status(const QString& text);
     void set_loaded_file(const QString& text);
-    // The progress bar of the running operation: its share done and what the bar says beside it.
+    // The progress bar of the running operation: its share done and what the bar says beside it;
+    // a negative share for a run that has nothing to count.
     void set_progress(int percent, const QString& text);
 
     // Commands.

@@ -194,6 +194,14 @@ TEST(RunProgress, PercentAndTimeLeftOnceThePaceMeansSomething) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(progress_text(c.progress), c.text) << c.text;
+
+    // As the run goes on, the time shown only goes down, unless the estimate grew by seconds.
+    ProgressTeller teller;
+    EXPECT_EQ(teller.text({500, 1000, 60s}), "50%, 1:00 left");
+    EXPECT_EQ(teller.text({501, 1000, 60300ms}), "50%, 1:00 left");  // 1:01 by this byte's pace
+    EXPECT_EQ(teller.text({700, 1000, 175s}), "70%, 1:15 left");
+    EXPECT_EQ(teller.text({800, 1000, 190s}), "80%, 0:48 left");
+    EXPECT_EQ(teller.text({0, 1000, 0s}), "0%") << "a new run";
 }
 
 TEST(ChipOperations, AScriptThatCannotRunIsRefusedWithItsReasons) {
