@@ -58,8 +58,7 @@ struct WindowRig {
     WindowRig() {
         if (!select_supplied_model(state, "PIC18F452")) return;
         settings.put_text(kModelSetting.name, std::to_string(state.model_number));
-        window =
-            std::make_unique<MainWindow>(MainWindowServices{state, theme, settings, dialogs, clock, [] {}});
+        window = std::make_unique<MainWindow>(MainWindowServices{state, theme, settings, dialogs, clock});
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
         window->set_port_manager(ports.get());
         window->load();

@@ -14,6 +14,8 @@
 #             PIC18F4550 images, counted by the virtual serial port, against the minimum, with
 #             their time at 5 us (built-in UART) and 1 ms (USB adapter) per call
 #             (bench/serial_calls.sh)
+#   6 stop    the time from SIGINT to the end of quillon-cli during program all on the virtual
+#             serial port at 20 us per call (bench/stop_latency.sh)
 # In-process pairs run their repetitions interleaved at random and compare median CPU times;
 # whole programs alternate run by run. The load of the machine is printed before and after.
 # Usage: bench/run.sh [REPETITIONS]   (default 7; builds in build-release or QUILLON_BENCH_BUILD_DIR)
@@ -220,4 +222,11 @@ if [ -x "$bin/quillon-vport" ]; then
     bench/serial_calls.sh "$bin" | sed 's/^/    /'
 else
     echo "5 serial: quillon-vport was not built (Linux only)"
+fi
+
+if [ -x "$bin/quillon-vport" ]; then
+    echo "6 stop: program all of a full PIC18F452 on the virtual serial port, stopped with SIGINT"
+    bench/stop_latency.sh "$bin" | sed 's/^/    /'
+else
+    echo "6 stop: quillon-vport was not built (Linux only)"
 fi

@@ -94,6 +94,7 @@ void QtSettingsStore::write_number(std::string_view name, std::int32_t value) {
 }
 
 void QtSettingsStore::write(std::string_view name, const QVariant& value) {
+    if (read_only_) return;
     QSettings settings(location_, format_);
     // QSettings would rewrite a file it could not parse from the part it understood; leave such a
     // file as it is, the defaults apply until the user mends or removes it.

@@ -25,6 +25,10 @@ class QtSettingsStore final : public BasicSettingsStore {
     // The file path or registry key in use.
     const QString& location() const { return location_; }
 
+    // A read-only store writes nothing, not even the default of a missing value: for programs
+    // that only look at the settings and must leave them as they found them.
+    void set_read_only(bool read_only) { read_only_ = read_only; }
+
   protected:
     StoredSetting read_setting(std::string_view name) override;
     void write_text(std::string_view name, std::string_view value) override;
@@ -48,6 +52,7 @@ class QtSettingsStore final : public BasicSettingsStore {
     // QSettings reports a file it cannot parse only the first time it reads it and serves what it
     // understood from then on, until the file changes; this remembers the damaged file instead.
     std::optional<FileStamp> damaged_;
+    bool read_only_ = false;
 };
 
 // How the store judges a value QSettings read back.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -20,6 +21,14 @@ enum class MessageAnswer : std::uint8_t {
     Ok = 1,
     Yes = 6,
     No = 7,
+};
+
+// How far a chip operation has come: bytes of its address loops done and in all, and the time it
+// has run on the operation's clock.
+struct RunProgress {
+    std::int64_t done = 0;
+    std::int64_t total = 0;
+    std::chrono::nanoseconds elapsed{0};
 };
 
 // What an operation needs from whoever runs it: the main window in the program, the terminal in
@@ -44,6 +53,11 @@ class Host {
     virtual void enable() = 0;
     // Redraw the tables, model labels and configuration cells from the state.
     virtual void updatedisplay() = 0;
+    // True once the user asked the running operation to stop (the window's Stop, a signal to
+    // quillon-cli). Asked between two frames; the run then powers the chip down and ends.
+    virtual bool stop_requested() { return false; }
+    // The operation's progress, given with every FLASH and EEPROM progress caption.
+    virtual void show_progress(const RunProgress& /*progress*/) {}
 
     // Where a chip operation lets events run: after every line change and every progress caption.
     // Calls yield() each time, unless the host asked to hear of only every so many (yield_every):

@@ -7,6 +7,7 @@
 #include "cli/cli_host.h"
 #include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
+#include "cli/stop_signal.h"
 #include "engine/chip_operations.h"
 #include "engine/port_manager.h"
 
@@ -28,6 +29,8 @@ int exit_status(RunOutcome outcome) {
         case RunOutcome::ScriptRefused:
         case RunOutcome::ScriptUnrecognized:
             return kExitUsage;
+        case RunOutcome::Stopped:
+            return kExitStopped;
         case RunOutcome::PortClosed:
         case RunOutcome::PortFailed:
         case RunOutcome::Fault:
@@ -40,10 +43,12 @@ int exit_status(RunOutcome outcome) {
 class ChipCommand {
   public:
     explicit ChipCommand(CliContext& context)
-        : context_(context), host_(context.out, context.err, stderr_is_terminal()) {}
+        : context_(context), host_(context.out, context.err, stderr_is_terminal()) {
+        host_.stop_check = &StopSignals::requested;
+    }
 
     // Names the model, then reads the options; kExitOk or the status after reporting.
-    int prepare(bool takes_verify);
+    int prepare();
     // Opens the programmer port and the line trace.
     int connect();
     int run(Operation operation);
@@ -58,6 +63,7 @@ class ChipCommand {
     int wrong_entry(const QString& hint);
 
     CliContext& context_;
+    StopSignals stop_signals_;  // from the start, so that an early Ctrl-C still stops the run
     CliHost host_;
     PortChoice port_;
     bool verify_ = false;
@@ -69,7 +75,7 @@ int ChipCommand::wrong_entry(const QString& hint) {
     return context_.fail(kExitUsage, hint);
 }
 
-int ChipCommand::prepare(bool takes_verify) {
+int ChipCommand::prepare() {
     context_.out << context_.model_line() << Qt::endl;
     const QCommandLineParser& parser = context_.parser;
     if (parser.isSet(kProgTimeOption)) {
@@ -87,8 +93,6 @@ int ChipCommand::prepare(bool takes_verify) {
         port_ = *choice;
     }
     verify_ = parser.isSet(kVerifyOption);
-    if (verify_ && !takes_verify)
-        return context_.fail(kExitUsage, QStringLiteral("--verify goes with program"));
     return kExitOk;
 }
 
@@ -121,7 +125,7 @@ int ChipCommand::finish(int status) {
 // erase and blank-check: the chip alone.
 int run_operation(CliContext& context, Operation operation) {
     ChipCommand command(context);
-    if (const int status = command.prepare(false); status != kExitOk) return status;
+    if (const int status = command.prepare(); status != kExitOk) return status;
     int status = command.connect();
     if (status == kExitOk) status = command.run(operation);
     return command.finish(status);
@@ -138,7 +142,7 @@ int blank_check_command(CliContext& context, const QStringList&) {
 // program and verify: the HEX file is loaded before the programmer is touched.
 int run_with_file(CliContext& context, const QString& file, Operation operation) {
     ChipCommand command(context);
-    if (const int status = command.prepare(operation == Operation::Program); status != kExitOk) return status;
+    if (const int status = command.prepare(); status != kExitOk) return status;
     if (!load_hex_argument(context, command.host(), file)) return kExitUsage;
     int status = command.connect();
     if (status == kExitOk) {
@@ -158,7 +162,7 @@ int verify_command(CliContext& context, const QStringList& arguments) {
 
 int read_command(CliContext& context, const QStringList& arguments) {
     ChipCommand command(context);
-    if (const int status = command.prepare(false); status != kExitOk) return status;
+    if (const int status = command.prepare(); status != kExitOk) return status;
     int status = command.connect();
     if (status == kExitOk) status = command.run(Operation::Read);
     if (status == kExitOk && !save_hex_argument(context, command.host(), arguments[0])) status = kExitUsage;
@@ -168,35 +172,46 @@ int read_command(CliContext& context, const QStringList& arguments) {
 }  // namespace
 
 void register_chip_commands(CliRegistry& registry) {
+    const QStringList chip_commands = {QStringLiteral("erase"), QStringLiteral("blank-check"),
+                                       QStringLiteral("program"), QStringLiteral("verify"),
+                                       QStringLiteral("read")};
     registry.add_option({kPortOption,
                          QStringLiteral("Programmer port: 1-16 (COM1-COM16), a serial device, or sim[:FILE] "
                                         "for the simulated board with its chip kept in FILE; default: the "
                                         "port the program uses."),
-                         QStringLiteral("PORT")});
-    registry.add_option({kProgTimeOption,
-                         QStringLiteral("Programming time in ms (1-30) instead of the model's."),
-                         QStringLiteral("MS")});
-    registry.add_option({kTraceOption,
-                         QStringLiteral("Record the programmer lines of the run as a VCD file."),
-                         QStringLiteral("FILE.vcd")});
-    registry.add_option({kVerifyOption, QStringLiteral("With program: verify the chip afterwards.")});
+                         QStringLiteral("PORT")},
+                        chip_commands + QStringList{QStringLiteral("doctor")});
+    registry.add_option(
+        {kProgTimeOption, QStringLiteral("Programming time in ms (1-30) instead of the model's."),
+         QStringLiteral("MS")},
+        chip_commands);
+    registry.add_option(
+        {kTraceOption, QStringLiteral("Record the programmer lines of the run as a VCD file."),
+         QStringLiteral("FILE.vcd")},
+        chip_commands);
+    registry.add_option({kVerifyOption, QStringLiteral("With program: verify the chip afterwards.")},
+                        {QStringLiteral("program")});
     registry.add_command(
-        {QStringLiteral("erase"), {}, QStringLiteral("Erase the chip."), 0, true, erase_command});
+        {QStringLiteral("erase"), {}, QStringLiteral("Erase the chip."), 0, true, erase_command}, true);
     registry.add_command({QStringLiteral("blank-check"),
                           {},
                           QStringLiteral("Check that the chip is erased."),
                           0,
                           true,
-                          blank_check_command});
-    registry.add_command({QStringLiteral("program"), QStringLiteral("FILE.hex"),
-                          QStringLiteral("Load a HEX file and program it into the chip."), 1, true,
-                          program_command});
-    registry.add_command({QStringLiteral("verify"), QStringLiteral("FILE.hex"),
-                          QStringLiteral("Load a HEX file and compare the chip with it."), 1, true,
-                          verify_command});
+                          blank_check_command},
+                         true);
+    registry.add_command(
+        {QStringLiteral("program"), QStringLiteral("FILE.hex"),
+         QStringLiteral("Load a HEX file and program it into the chip."), 1, true, program_command},
+        true);
+    registry.add_command(
+        {QStringLiteral("verify"), QStringLiteral("FILE.hex"),
+         QStringLiteral("Load a HEX file and compare the chip with it."), 1, true, verify_command},
+        true);
     registry.add_command({QStringLiteral("read"), QStringLiteral("OUT.hex"),
                           QStringLiteral("Read the chip and save it as a HEX file (replaced if it exists)."),
-                          1, true, read_command});
+                          1, true, read_command},
+                         true);
 }
 
 }  // namespace quillon

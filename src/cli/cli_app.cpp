@@ -19,7 +19,10 @@ CliRegistry make_registry() {
              .arg(QString::fromUtf8(kModelSetting.name.data(),
                                     static_cast<qsizetype>(kModelSetting.name.size()))),
          QStringLiteral("NAME|NUMBER")});
-    registry.add_option({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    registry.add_option(
+        {QStringLiteral("json"), QStringLiteral("With models, show, check-devices and doctor: print JSON.")},
+        {QStringLiteral("models"), QStringLiteral("show"), QStringLiteral("check-devices"),
+         QStringLiteral("doctor")});
     register_device_commands(registry);
     register_hex_commands(registry);
     register_chip_commands(registry);
@@ -37,9 +40,12 @@ QString commands_help(const CliRegistry& registry) {
         text += QStringLiteral("  %1  %2\n").arg(usage, -26).arg(command.summary);
     }
     text += QStringLiteral(
+        "\nAn option that does not apply to the command is bad usage. A chip command stops on\n"
+        "SIGINT (Ctrl-C) or SIGTERM at the end of the ICSP frame in progress and powers the chip\n"
+        "down; a read that was stopped saves nothing.\n"
         "\nExit status: 0 success; 1 a blank check or verify found differences, check-devices\n"
         "found a failing model or doctor a problem; 2 bad usage or bad input; 3 programmer port\n"
-        "error or a run ended by a fault.");
+        "error or a run ended by a fault; 4 a chip operation stopped by SIGINT or SIGTERM.");
     return text;
 }
 
@@ -85,7 +91,10 @@ int run_cli(const QStringList& arguments) {
             command->arguments.isEmpty() ? QStringLiteral("no arguments") : command->arguments;
         return context.fail(kExitUsage, QStringLiteral("%1 takes %2").arg(name, usage));
     }
+    if (const QString option = registry.misplaced_option(parser, name); !option.isEmpty())
+        return context.fail(kExitUsage, QStringLiteral("option --%1 does not apply to %2").arg(option, name));
     context.json = parser.isSet(QStringLiteral("json"));
+    context.read_only_settings = !registry.writes_settings(name);
     if (command->needs_model) {
         if (const int status = context.load_model(); status != kExitOk) return status;
     }

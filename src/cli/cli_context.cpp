@@ -14,16 +14,23 @@ namespace quillon {
 
 namespace {
 
-// --model: a 1-based number, or a name compared without regard to letter case.
+// The model whose name, as stored and without regard to letter case, is `name`; 0 for none.
+int model_named(const DeviceCatalog& catalog, const std::string& name) {
+    const std::string wanted = ascii_lower(name);
+    for (int i = 1; i <= catalog.model_count(); ++i) {
+        if (ascii_lower(catalog.models[static_cast<std::size_t>(i)].name) == wanted) return i;
+    }
+    return 0;
+}
+
+// --model: a name exactly as the device file stores it (a leading blank or digits included),
+// else a 1-based number, else a name typed with blanks around it.
 int find_model(const DeviceCatalog& catalog, const QString& wanted) {
+    if (const int named = model_named(catalog, wanted.toStdString()); named != 0) return named;
     bool is_number = false;
     const int number = wanted.toInt(&is_number);
     if (is_number) return number >= 1 && number <= catalog.model_count() ? number : 0;
-    const std::string name = ascii_lower(wanted.trimmed().toStdString());
-    for (int i = 1; i <= catalog.model_count(); ++i) {
-        if (ascii_lower(catalog.models[static_cast<std::size_t>(i)].name) == name) return i;
-    }
-    return 0;
+    return model_named(catalog, wanted.trimmed().toStdString());
 }
 
 }  // namespace
@@ -86,8 +93,21 @@ QString CliContext::model_line() const {
 }
 
 SettingsStore& CliContext::settings() {
-    if (!settings_) settings_ = std::make_unique<QtSettingsStore>(QtSettingsStore::for_current_user());
+    if (!settings_) {
+        auto store = std::make_unique<QtSettingsStore>(QtSettingsStore::for_current_user());
+        store->set_read_only(read_only_settings);
+        settings_ = std::move(store);
+    }
     return *settings_;
+}
+
+QString CliRegistry::misplaced_option(const QCommandLineParser& parser, const QString& command) const {
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        if (commands_of_[i].isEmpty() || commands_of_[i].contains(command)) continue;
+        const QString name = options_[i].names().constFirst();
+        if (parser.isSet(name)) return name;
+    }
+    return {};
 }
 
 }  // namespace quillon

@@ -17,6 +17,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitDifferences = 1;  // differences found, a failing model, a problem found
 inline constexpr int kExitUsage = 2;        // bad usage or bad input
 inline constexpr int kExitPort = 3;         // programmer port error, or a run ended by a fault
+// The user stopped a chip operation (SIGINT, SIGTERM); the chip was powered down. A status of its
+// own rather than 128 + the signal: the program was not killed, it ended the run and cleaned up.
+inline constexpr int kExitStopped = 4;
 
 // Everything a command works with: the parsed command line, its own AppState and the streams.
 class CliContext {
@@ -30,6 +33,8 @@ class CliContext {
     QString device_file_path;  // the device library in use, once loaded
     QString model_source;      // how the selected model was chosen, for model_line()
     bool json = false;
+    // The command only looks at the user's settings: nothing is written, not even a default.
+    bool read_only_settings = true;
 
     // Writes "quillon-cli: <message>" as one line on stderr and returns `status`.
     int fail(int status, const QString& message);
@@ -61,14 +66,29 @@ struct CliCommand {
 // Commands and options are registered by the files that implement them.
 class CliRegistry {
   public:
-    void add_command(CliCommand command) { commands_.push_back(std::move(command)); }
-    void add_option(const QCommandLineOption& option) { options_.push_back(option); }
+    // A command that `writes_settings` opens the programmer port as the program does, which stores
+    // the defaults of the port settings it reads; every other command leaves them untouched.
+    void add_command(CliCommand command, bool writes_settings = false) {
+        if (writes_settings) setting_writers_.push_back(command.name);
+        commands_.push_back(std::move(command));
+    }
+    bool writes_settings(const QString& command) const { return setting_writers_.contains(command); }
+    // An option for the commands named in `commands`, or for every command when none are named.
+    void add_option(const QCommandLineOption& option, const QStringList& commands = {}) {
+        options_.push_back(option);
+        commands_of_.push_back(commands);
+    }
     const std::vector<CliCommand>& commands() const { return commands_; }
     const std::vector<QCommandLineOption>& options() const { return options_; }
+
+    // The first option on the command line that does not apply to `command`, or empty text.
+    QString misplaced_option(const QCommandLineParser& parser, const QString& command) const;
 
   private:
     std::vector<CliCommand> commands_;
     std::vector<QCommandLineOption> options_;
+    std::vector<QStringList> commands_of_;  // of options_[i]
+    QStringList setting_writers_;
 };
 
 void register_device_commands(CliRegistry& registry);

@@ -26,13 +26,26 @@ CliHost::~CliHost() {
 
 void CliHost::set_status(std::string_view text) {
     if (const std::optional<ProgressCaption> caption = parse_progress_caption(text)) {
-        if (progress_) progress_->show(*caption);
+        if (!progress_) return;
+        caption_label_.assign(caption->label);
+        // A run that counts its own progress has it follow at once; the caption's counts serve
+        // until then.
+        progress_->show(caption_label_,
+                        run_progress_ ? *run_progress_ : RunProgress{caption->done, caption->total, {}});
         return;
     }
     held_status_ = std::string(text);
 }
 
+void CliHost::show_progress(const RunProgress& progress) {
+    if (!progress_) return;
+    run_progress_ = progress;
+    if (!caption_label_.empty()) progress_->show(caption_label_, progress);
+}
+
 void CliHost::finish_operation() {
+    run_progress_.reset();
+    caption_label_.clear();
     if (progress_) progress_->clear();
     if (held_status_.empty()) return;
     out_ << terminal_lines(held_status_);

@@ -12,9 +12,9 @@ namespace quillon {
 // The Host of quillon-cli. The status line goes to `out` as the operations leave it: a status text
 // is held until the operation ends (finish_operation) or a message follows it, and only the last
 // one is printed, so that start texts and progress captions do not fill the output. Progress
-// captions draw a bar on `err` when it is given one, and nothing otherwise. Message-box texts go
-// to `err` as plain lines; there is no window to lock or redraw. Nobody is there to answer
-// questions: Yes/No questions get `yes_no_answer` and input boxes `text_answer` (empty, as Cancel
+// captions and the run's progress draw a bar on `err` when it is given one, and nothing otherwise.
+// Message-box texts go to `err` as plain lines; there is no window to lock or redraw. Nobody is there to
+// answer questions: Yes/No questions get `yes_no_answer` and input boxes `text_answer` (empty, as Cancel
 // would).
 class CliHost : public Host {
   public:
@@ -32,6 +32,8 @@ class CliHost : public Host {
     void disable() override {}
     void enable() override {}
     void updatedisplay() override {}
+    bool stop_requested() override { return stop_check != nullptr && stop_check(); }
+    void show_progress(const RunProgress& progress) override;
 
     // Prints the status text the last operation left, if not printed yet, after clearing the bar.
     void finish_operation();
@@ -39,6 +41,8 @@ class CliHost : public Host {
     std::string loaded_file;
     MessageAnswer yes_no_answer = MessageAnswer::No;
     std::string text_answer;
+    // Asked whether the user wants the running operation stopped; nobody can ask while it is null.
+    bool (*stop_check)() = nullptr;
 
   private:
     void write_err(std::string_view text);
@@ -47,6 +51,8 @@ class CliHost : public Host {
     QTextStream& err_;
     std::optional<ProgressBar> progress_;
     std::string held_status_;
+    std::string caption_label_;                // of the last progress caption: "FLASH", "CONF1L"
+    std::optional<RunProgress> run_progress_;  // the run's own, once it gave one
 };
 
 }  // namespace quillon

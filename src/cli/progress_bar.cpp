@@ -2,9 +2,10 @@
 
 #include <QString>
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstdio>
+
+#include "engine/run_progress.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -48,26 +49,29 @@ std::optional<ProgressCaption> parse_progress_caption(std::string_view status) {
     return std::nullopt;
 }
 
-std::string progress_line(const ProgressCaption& caption, int width) {
-    std::string line(caption.label);
+std::string progress_line(std::string_view label, const RunProgress& progress, int width) {
+    return progress_line(label, progress, progress_text(progress), width);
+}
+
+std::string progress_line(std::string_view label, const RunProgress& progress, const std::string& text,
+                          int width) {
+    std::string line(label);
     line.resize(std::max<std::size_t>(line.size(), 6), ' ');
-    if (caption.total <= 0) return line;  // a configuration byte: its name is all there is to show
-    const std::int64_t done = std::clamp<std::int64_t>(caption.done, 0, caption.total);
-    const std::int64_t percent = done * 100 / caption.total;
-    const std::int64_t filled = done * width / caption.total;
+    if (progress.total <= 0) return line;  // nothing to count: the name is all there is to show
+    const std::int64_t done = std::clamp<std::int64_t>(progress.done, 0, progress.total);
+    const std::int64_t filled = done * width / progress.total;
     line += "  [";
     line.append(static_cast<std::size_t>(filled), '#');
     line.append(static_cast<std::size_t>(width - filled), '-');
-    std::array<char, 8> percent_text{};
-    std::snprintf(percent_text.data(), percent_text.size(), "%3d%%", static_cast<int>(percent));
     line += "] ";
-    line += percent_text.data();
-    line += " of " + std::to_string(caption.total) + " bytes";
+    // The percent right-aligned in four places, so that the bar does not move.
+    line.append(text.find('%') < 3 ? 3 - text.find('%') : 0, ' ');
+    line += text;
     return line;
 }
 
-void ProgressBar::show(const ProgressCaption& caption) {
-    std::string line = progress_line(caption, width_);
+void ProgressBar::show(std::string_view label, const RunProgress& progress) {
+    std::string line = progress_line(label, progress, teller_.text(progress), width_);
     if (line == drawn_) return;
     // Shorter text than the line before leaves its tail behind unless it is blanked.
     const std::size_t blank = drawn_.size() > line.size() ? drawn_.size() - line.size() : 0;
@@ -77,6 +81,7 @@ void ProgressBar::show(const ProgressCaption& caption) {
 }
 
 void ProgressBar::clear() {
+    teller_ = {};
     if (drawn_.empty()) return;
     err_ << '\r' << QString(static_cast<qsizetype>(drawn_.size()), ' ') << '\r';
     err_.flush();

@@ -6,6 +6,7 @@
 #include "engine/operation_texts.h"
 #include "engine/programmer_lines.h"
 #include "engine/protection.h"
+#include "engine/run_progress.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
 #include "model/reset_buffers.h"
@@ -18,7 +19,7 @@ bool is_check(Operation operation) {
     return operation == Operation::BlankCheck || operation == Operation::Verify;
 }
 
-// A word that is no instruction ends the program; any other problem only refuses the script.
+// A word that is no instruction has a message of its own; both refuse the script.
 RunOutcome refusal(const ScriptProgram& program) {
     const bool unrecognized = std::any_of(
         program.problems.begin(), program.problems.end(),
@@ -35,31 +36,47 @@ void set_up_run(AppState& state, const AlgorithmScript& script) {
     state.last_eeprom_address = state.eeprom_size - 1;
 }
 
+// A stop asked for between two instructions ends the run before the next one.
 void step_to_end(AppState& state, ScriptInterpreter& interpreter, const ScriptProgram& program) {
     state.run_pc = 1;
     while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
+        if (interpreter.stop_if_requested()) break;
         interpreter.script_step(program);
     }
 }
 
-// Ends a run that stopped early: brings back the image a failed read had started to overwrite,
-// powers the chip down where the port still works, and tells the user.
-RunOutcome end_faulted_run(ChipSession& session, ScriptInterpreter& interpreter,
-                           const std::optional<MemoryImage>& image_before_read) {
+// Ends a run that stopped early: brings back the image a read had started to overwrite, powers the
+// chip down where the port still works, and tells the user.
+RunOutcome end_early(ChipSession& session, Operation operation, ScriptInterpreter& interpreter,
+                     const std::optional<MemoryImage>& image_before_read) {
     AppState& state = session.state;
     if (image_before_read) {
         state.image = *image_before_read;
         session.host.updatedisplay();
     }
+    interpreter.power_down_after_fault();
     session.host.enable();
-    if (interpreter.fault() == RunFault::PortFailed) {
+    if (interpreter.fault() == RunFault::PortFailed || session.port->failed()) {
         state.port_open = false;
-        report_port_failure(session.host, state, interpreter.fault_text());
+        report_port_failure(session.host, state,
+                            interpreter.fault() == RunFault::PortFailed ? interpreter.fault_text()
+                                                                        : session.port->failure_text());
         return RunOutcome::PortFailed;
     }
-    interpreter.power_down_after_fault();
+    if (interpreter.fault() == RunFault::Stopped) {
+        report_stop(session.host, operation, interpreter.last_caption(), state.run_pc, state.run_length);
+        return RunOutcome::Stopped;
+    }
     report_stopped_run(session.host, state, interpreter.fault_text());
     return RunOutcome::Fault;
+}
+
+// The model's power-up order as the file gives it, for the message when it gives none.
+std::string voltage_text(const AppState& state) {
+    if (state.model_number < 1 ||
+        state.model_number >= static_cast<std::int32_t>(state.catalog.models.size()))
+        return {};
+    return state.catalog.models[static_cast<std::size_t>(state.model_number)].voltageseq;
 }
 
 }  // namespace
@@ -83,8 +100,9 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
         report_port_closed(host, state);
         return RunOutcome::PortClosed;
     }
-    const ScriptProgram program =
-        compile_script(script, {state.flash_size, state.page_size, state.prog_time_ms});
+    const ScriptProgram program = compile_script(
+        script,
+        {state.flash_size, state.page_size, state.prog_time_ms, state.voltage_sequence, voltage_text(state)});
     if (!program.runnable()) {
         const RunOutcome outcome = refusal(program);
         report_refused_script(host, state, operation, program, outcome);
@@ -113,9 +131,12 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
         host.updatedisplay();
         host.yield();
     }
+    const RunPlan plan = plan_run(program, state);
+    interpreter.track_progress(plan, start);
+    host.show_progress({0, plan.total, {}});
     step_to_end(state, interpreter, program);
     if (interpreter.fault() != RunFault::None)
-        return end_faulted_run(session, interpreter, image_before_read);
+        return end_early(session, operation, interpreter, image_before_read);
 
     host.enable();
     const ProtectedAreas& areas = interpreter.protected_areas();

@@ -27,7 +27,8 @@ enum class RunOutcome {
     PortFailed,          // the port stopped working during the run; port_open is now false
     Fault,               // the chip never finished a write, or a loop could not end
     ScriptRefused,       // the script cannot run as written; the chip was not touched
-    ScriptUnrecognized,  // a word of the script is no instruction: the program must end
+    ScriptUnrecognized,  // a word of the script is no instruction; the chip was not touched
+    Stopped,             // the user stopped the run; the chip was powered down
 };
 
 RunOutcome program_all(ChipSession& session);

@@ -88,6 +88,7 @@ enum Needs : std::uint8_t {
     kNeedsEvenFlash = 1 << 2,    // it moves FLASH in 16-bit words
     kNeedsProgTime = 1 << 3,     // a programming time the pulse may hold
     kNeedsWaitRange = 1 << 4,    // its own wait within the allowed range
+    kNeedsPowerOrder = 1 << 5,   // a voltage sequence that says which supply comes up first
 };
 
 struct InstructionSpec {
@@ -103,7 +104,7 @@ struct InstructionSpec {
 // The instruction table: matching, the checks before a run and the interpreter's dispatch all
 // read it. Row i is instruction i.
 inline constexpr std::array<InstructionSpec, kOpCount> kInstructionSet{{
-    {Op::Begin, MatchRule::Exact, "begin", Group::Power},
+    {Op::Begin, MatchRule::Exact, "begin", Group::Power, Memory::None, Jump::None, kNeedsPowerOrder},
     {Op::End, MatchRule::Exact, "end", Group::Power},
     {Op::StartProg, MatchRule::Exact, "startprog", Group::Power, Memory::None, Jump::None, kNeedsProgTime},
     {Op::SetProgTime, MatchRule::Exact, "setprogtime", Group::Power},

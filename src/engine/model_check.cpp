@@ -105,7 +105,8 @@ std::vector<std::string> script_problems(const AppState& state, const AlgorithmS
     // The model's programming time has its own check above; here it must not repeat for every
     // "startprog".
     const std::int32_t prog_time = std::clamp(state.prog_time_ms, 0, kMaxProgTimeMs);
-    const ScriptProgram program = compile_script(words, {state.flash_size, state.page_size, prog_time});
+    const ScriptProgram program =
+        compile_script(words, {state.flash_size, state.page_size, prog_time, 1, {}});
     std::vector<std::string> problems;
     for (const ScriptProblem& problem : program.problems)
         problems.push_back(without_final_stop(problem.text));

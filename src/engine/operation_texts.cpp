@@ -14,29 +14,34 @@ struct OperationTexts {
     const char* success;
     const char* failure;        // status line when a check found differences
     const char* failure_first;  // first line of the message with the report
+    const char* name;           // the operation as a stop names it
 };
 
 OperationTexts texts_for(Operation operation) {
     switch (operation) {
         case Operation::Program:
-            return {"Begin program all.", "Chip programmed. ", nullptr, nullptr};
+            return {"Begin program all.", "Chip programmed. ", nullptr, nullptr, "Program all"};
         case Operation::Read:
-            return {"Begin read all.", "Chip read. ", nullptr, nullptr};
+            return {"Begin read all.", "Chip read. ", nullptr, nullptr, "Read all"};
         case Operation::Erase:
-            return {"Begin erase all.", "Chip erased. ", nullptr, nullptr};
+            return {"Begin erase all.", "Chip erased. ", nullptr, nullptr, "Erase all"};
         case Operation::BlankCheck:
-            return {"Begin blank check.", "Chip is blank. ", "Chip is not blank. ", "Chip is not blank:"};
+            return {"Begin blank check.", "Chip is blank. ", "Chip is not blank. ",
+                    "Chip is not blank:", "Blank check"};
         case Operation::Verify:
-            return {"Begin verify.", "Chip verified. ", "Chip verify failed. ", "Chip verify failed:"};
+            return {"Begin verify.", "Chip verified. ", "Chip verify failed. ",
+                    "Chip verify failed:", "Verify"};
     }
-    return {"", "", nullptr, nullptr};
+    return {"", "", nullptr, nullptr, ""};
 }
 
 const char* const kCrLf = "\r\n";
+const char* const kScriptErrorStatus = "Script error! The chip was not touched.";
 
 // The configuration-only run that sets protection after a verify.
 constexpr OperationTexts kConfigurationTexts{"Begin configuration.", "Configuration written. ",
-                                             "Configuration write failed. ", "Configuration write failed:"};
+                                             "Configuration write failed. ",
+                                             "Configuration write failed:", "Configuration write"};
 
 void show_result(Host& host, const AppState& state, const OperationTexts& texts, RunOutcome outcome,
                  std::chrono::nanoseconds elapsed, std::string_view protected_areas) {
@@ -69,6 +74,9 @@ void report_refused_script(Host& host, const AppState& state, Operation operatio
     if (outcome == RunOutcome::ScriptUnrecognized) {
         for (const ScriptProblem& problem : program.problems) {
             if (problem.kind != ScriptProblemKind::Unrecognized) continue;
+            // The message is the one this instruction has always had; the program goes on all the
+            // same, as nothing was touched and the buffers may hold unsaved work.
+            host.set_status(kScriptErrorStatus);
             host.show_message(
                 "Unrecognized symbolic instruction '" + problem.word + "'." + kCrLf + "The program must end.",
                 MessageKind::Error, state.product_title);
@@ -79,7 +87,7 @@ void report_refused_script(Host& host, const AppState& state, Operation operatio
                           " cannot run, so the chip was not touched:";
     for (const ScriptProblem& problem : program.problems)
         message += kCrLf + problem.text;
-    host.set_status("Script error! The chip was not touched.");
+    host.set_status(kScriptErrorStatus);
     host.show_message(message, MessageKind::Error, state.product_title);
 }
 
@@ -98,6 +106,19 @@ void report_port_failure(Host& host, const AppState& state, std::string_view cau
             "The operation was not finished. Reconnect the programmer and choose the "
             "serial port again.";
     host.show_message(text, MessageKind::Error, state.product_title);
+}
+
+void report_stop(Host& host, Operation operation, std::string_view last_caption,
+                 std::int32_t next_instruction, std::int32_t length) {
+    std::string text = std::string(texts_for(operation).name) + " stopped ";
+    text += last_caption.empty()
+                ? "before instruction " + std::to_string(next_instruction) + " of " + std::to_string(length)
+                : "at " + std::string(last_caption);
+    text += ".";
+    // A read gives the buffers back as they were; say so, as the tables showed them erased.
+    if (operation == Operation::Read) text += " The buffers are as they were.";
+    host.set_status(text);
+    host.yield();
 }
 
 void report_stopped_run(Host& host, const AppState& state, std::string_view fault_text) {

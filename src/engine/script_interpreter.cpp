@@ -1,6 +1,9 @@
 #include "engine/script_interpreter.h"
 
+#include <algorithm>
 #include <charconv>
+
+#include "engine/run_progress.h"
 
 namespace quillon {
 
@@ -36,6 +39,7 @@ void ScriptInterpreter::begin_run() {
     config_pulse_due_ = false;
     chip_config_.value.fill(-1);
     protected_ = {};
+    caption_.clear();
 }
 
 // Code and ID cells take the code pulse; a configuration byte sent by sCC-config1l..7h, where the
@@ -60,6 +64,18 @@ bool ScriptInterpreter::skip_protected(std::int32_t address, bool eeprom) {
     return true;
 }
 
+void ScriptInterpreter::track_progress(const RunPlan& plan, std::chrono::nanoseconds started) {
+    plan_ = &plan;
+    started_ = started;
+}
+
+bool ScriptInterpreter::stop_if_requested() {
+    if (fault_ == RunFault::Stopped) return true;
+    if (!host_.stop_requested()) return false;
+    set_fault(RunFault::Stopped, {});
+    return true;
+}
+
 void ScriptInterpreter::power_down_after_fault() {
     while (powered_depth_ > 0 && !lines_.failed()) {
         lines_.power_down();
@@ -81,7 +97,16 @@ void ScriptInterpreter::caption_progress(char memory) {
     caption_.push_back('/');
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
+    if (plan_ != nullptr) show_progress();
     host_.yield_point();
+}
+
+// The loop the caption belongs to is the one whose instruction ran last.
+void ScriptInterpreter::show_progress() {
+    const auto index = static_cast<std::size_t>(state_.interpreter.loop_start - 1);
+    if (index >= plan_->bytes.size()) return;
+    const std::int64_t in_loop = std::clamp<std::int64_t>(state_.run_address + 1, 0, plan_->bytes[index]);
+    host_.show_progress({plan_->before[index] + in_loop, plan_->total, lines_.clock().now() - started_});
 }
 
 void ScriptInterpreter::run_loop(std::int32_t pc) {
@@ -112,6 +137,7 @@ void ScriptInterpreter::run_loop(std::int32_t pc) {
 void ScriptInterpreter::wait_for_write() {
     InterpreterValues& values = state_.interpreter;
     for (int poll = 0; poll < kMaxWriteCompletionPolls; ++poll) {
+        if (poll > 0 && stop_if_requested()) return;
         lines_.send_command(0, kMovfEecon1W);
         lines_.short_pause();
         lines_.send_command(0, kMovwfTablat);

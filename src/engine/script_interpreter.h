@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,7 +23,14 @@ enum class RunFault : std::uint8_t {
     PortFailed,    // the programmer port stopped working
     WriteTimeout,  // the chip never cleared WR
     LoopStuck,     // a loop body that does not move the address would run forever
+    Stopped,       // the user asked the run to stop
 };
+
+// The longest a wait runs before the run looks whether it is to stop: a "w" wait of seconds
+// would otherwise keep a stop waiting as long.
+inline constexpr std::int64_t kStopCheckMs = 50;
+
+struct RunPlan;
 
 // Carries out a decoded script one instruction per step against the programmer lines and the
 // buffers of `state`. The run fields, the loop values and the mismatch report live in the state.
@@ -57,6 +65,17 @@ class ScriptInterpreter {
     // the chip gave earlier in the run says they are code-protected, and so read 00.
     const ProtectedAreas& protected_areas() const { return protected_; }
 
+    // From now on every FLASH and EEPROM caption also shows the run's progress by `plan`, timed
+    // from `started` on the lines' clock. The plan must outlive the run.
+    void track_progress(const RunPlan& plan, std::chrono::nanoseconds started);
+
+    // Ends the run (fault Stopped) when the host says the user asked for it; true then. Looked at
+    // between instructions and inside the instructions that take long: polls and long waits.
+    bool stop_if_requested();
+
+    // The last progress caption of this run ("F:12291/32768", "CONF1L:"), empty before the first.
+    const std::string& last_caption() const { return caption_; }
+
   private:
     // One handler for each group of the instruction table; `pc` is the number of the instruction.
     void power(Op op);
@@ -72,6 +91,7 @@ class ScriptInterpreter {
 
     void caption(Memory memory, int config);
     void caption_progress(char memory);
+    void show_progress();
     void enter_loop(const Instruction& instruction, std::int32_t last_address, std::int32_t pc);
     void run_loop(std::int32_t pc);
     void wait_for_write();
@@ -91,9 +111,17 @@ class ScriptInterpreter {
     bool config_pulse_due_ = false;
     ConfigValues chip_config_;  // as the chip gave them in this run; -1 not read yet
     ProtectedAreas protected_;
+
+    const RunPlan* plan_ = nullptr;
+    std::chrono::nanoseconds started_{0};
 };
 
 // Highest address whose byte is not FF, -1 when every byte is.
 std::int32_t last_used_address(const std::vector<std::uint8_t>& bytes);
+
+// The last address of the `page_size` page that holds `last`; the first page's when `last` is -1.
+inline std::int32_t page_end(std::int32_t last, std::int32_t page_size) {
+    return last - last % page_size + page_size - 1;
+}
 
 }  // namespace quillon

@@ -1,5 +1,9 @@
 #include "engine/script_program.h"
 
+#include <algorithm>
+
+#include "engine/script_interpreter.h"
+
 namespace quillon {
 
 namespace {
@@ -37,6 +41,7 @@ class ScriptChecker {
             if (row.jump != Jump::None) resolve_jump(instruction, row.jump, i);
             if (row.needs != kNeedsNothing) check_needs(instruction, row.needs, i);
         }
+        check_last_instruction();
         if (sends_flash_words_ && limits_.flash_size % 2 != 0) {
             program_.problems.push_back({ScriptProblemKind::Structure,
                                          0,
@@ -47,6 +52,20 @@ class ScriptChecker {
     }
 
   private:
+    // A check cut short at the mismatch limit goes on with the last instruction; a "loop" there
+    // would take the run back into its loop, past the limit and past its "end".
+    void check_last_instruction() {
+        const std::vector<Instruction>& instructions = program_.instructions;
+        if (instructions.empty() || instructions.back().op != Op::Loop) return;
+        const bool compares = std::any_of(instructions.begin(), instructions.end(), [](const Instruction& i) {
+            return i.group == Group::Check || i.group == Group::CheckBlank;
+        });
+        if (!compares) return;
+        problem(ScriptProblemKind::Structure, instructions.size() - 1,
+                "is the last instruction, so a check stopped at " + std::to_string(kMismatchLimit) +
+                    " differences would loop on instead of ending; put \"end\" after it");
+    }
+
     void resolve_jump(Instruction& instruction, Jump jump, std::size_t index) {
         // A loop instruction is what a "loop" after it returns to.
         if (jump == Jump::PastLoop) loop_started_ = true;
@@ -74,6 +93,15 @@ class ScriptChecker {
             problem(ScriptProblemKind::Structure, index,
                     "would hold a programming time of " + std::to_string(limits_.prog_time_ms) +
                         " ms (0 to " + std::to_string(kMaxProgTimeMs) + " allowed)");
+        }
+        if ((needs & kNeedsPowerOrder) != 0 && limits_.voltage_sequence != 1 &&
+            limits_.voltage_sequence != 2) {
+            const std::string fix = "\"voltageseq: vddvpp\" or \"voltageseq: vppvdd\"";
+            problem(ScriptProblemKind::Structure, index,
+                    limits_.voltage_text.empty()
+                        ? "cannot power the chip up: the model has no \"voltageseq:\" line; add " + fix
+                        : "cannot power the chip up: the model's line \"voltageseq: " + limits_.voltage_text +
+                              "\" must read " + fix);
         }
         if ((needs & kNeedsWaitRange) != 0 && (instruction.wait_ms < 0 || instruction.wait_ms > kMaxWaitMs)) {
             problem(ScriptProblemKind::Structure, index,

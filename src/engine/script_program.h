@@ -14,6 +14,11 @@ struct ScriptLimits {
     std::int32_t flash_size = 0;
     std::int32_t page_size = 0;
     std::int32_t prog_time_ms = 0;
+    // The order "begin" powers the chip up in: 1 VDD first, 2 VPP first. Any other value would make
+    // "begin" switch nothing while "end" still toggles the supply, leaving it on after the run.
+    std::int32_t voltage_sequence = 1;
+    // The model's "voltageseq:" value as written, for the message that asks to mend it.
+    std::string voltage_text;
 };
 
 // The longest wait and programming time a script may ask for: a slip of the pen beyond these
@@ -43,7 +48,9 @@ struct ScriptProgram {
 
 // Decodes every word and checks what can be checked before the chip is touched: unrecognised
 // words, loops and page blocks without their closing word, a "loop" with no loop started before
-// it, page instructions without a page size, FLASH words on an odd FLASH size, impossible waits.
+// it, page instructions without a page size, FLASH words on an odd FLASH size, impossible waits,
+// a "begin" without a voltage sequence, and a comparing script whose last instruction is "loop"
+// (the mismatch limit goes on at the last instruction, which must let the run end).
 ScriptProgram compile_script(const AlgorithmScript& script, const ScriptLimits& limits);
 
 }  // namespace quillon

@@ -41,7 +41,8 @@ inline void ScriptInterpreter::caption(Memory memory, int config) {
             caption_progress('E');
             break;
         case Memory::Config:
-            host_.set_status(config_caption(config));
+            caption_.assign(config_caption(config));
+            host_.set_status(caption_);
             host_.yield_point();
             break;
         case Memory::None:
@@ -114,8 +115,7 @@ inline void ScriptInterpreter::shorten_loop_end(const Instruction& instruction) 
     const std::int32_t last = last_used_address(state_.image.flash);
     if (instruction.op == Op::CalcFlashPage) {
         // The end of the page that holds the last used byte; the first page's end when none is.
-        const std::int32_t page = state_.page_size;
-        state_.last_flash_address = last - last % page + page - 1;
+        state_.last_flash_address = page_end(last, state_.page_size);
     } else {
         state_.last_flash_address = last;
     }
@@ -263,9 +263,16 @@ inline void ScriptInterpreter::check(const Instruction& instruction, bool agains
 inline void ScriptInterpreter::wait(const Instruction& instruction) {
     if (instruction.op == Op::WaitWr) {
         wait_for_write();
-    } else {
-        lines_.clock().sleep_ms(instruction.wait_ms);
+        return;
     }
+    // A long wait is slept in pieces, so that a stop need not wait for its end.
+    std::int64_t left = instruction.wait_ms;
+    while (left > kStopCheckMs) {
+        lines_.clock().sleep_ms(kStopCheckMs);
+        left -= kStopCheckMs;
+        if (stop_if_requested()) return;
+    }
+    lines_.clock().sleep_ms(left);
 }
 
 }  // namespace quillon

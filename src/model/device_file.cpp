@@ -220,6 +220,8 @@ class DeviceTextParser {
 
 DeviceFileStatus parse_device_text(DeviceCatalog& catalog, std::string_view text) {
     catalog = DeviceCatalog{};
+    // Editors that save UTF-8 may put a byte-order mark in front of the first line.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     DeviceTextParser parser(catalog);
     int line_number = 0;
     std::size_t start = 0;

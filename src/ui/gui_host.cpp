@@ -18,9 +18,27 @@ void GuiHost::set_status(std::string_view text) {
 }
 
 void GuiHost::show_held_status() {
+    if (progress_held_) {
+        progress_held_ = false;
+        // A run without address loops (erase all) has nothing to count: the bar only shows it runs.
+        if (held_progress_.total <= 0)
+            window_.set_progress(-1, {});
+        else
+            window_.set_progress(progress_percent(held_progress_),
+                                 QString::fromStdString(progress_text_.text(held_progress_)));
+    }
     if (!status_held_) return;
     status_held_ = false;
     window_.set_status(display_text(held_status_));
+}
+
+bool GuiHost::stop_requested() {
+    return window_.stop_requested();
+}
+
+void GuiHost::show_progress(const RunProgress& progress) {
+    held_progress_ = progress;
+    progress_held_ = true;
 }
 
 void GuiHost::set_loaded_file(std::string_view text) {

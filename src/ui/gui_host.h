@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/host.h"
+#include "engine/run_progress.h"
 
 namespace quillon {
 
@@ -30,6 +31,8 @@ class GuiHost final : public Host {
     void disable() override;
     void enable() override;
     void updatedisplay() override;
+    bool stop_requested() override;
+    void show_progress(const RunProgress& progress) override;
 
   private:
     void show_held_status();
@@ -39,6 +42,10 @@ class GuiHost final : public Host {
     EventPump& pump_;
     std::string held_status_;  // reused, so that holding a caption allocates nothing
     bool status_held_ = false;
+    // The progress comes with every caption and is shown, like them, when events next run.
+    RunProgress held_progress_;
+    bool progress_held_ = false;
+    ProgressTeller progress_text_;
 };
 
 }  // namespace quillon

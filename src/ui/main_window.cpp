@@ -7,8 +7,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <algorithm>
 
 #include "base/hex_text.h"
 #include "engine/port_manager.h"
@@ -24,6 +27,7 @@
 #include "ui/theme_paint.h"
 #include "ui/theme_state.h"
 #include "ui/theme_window.h"
+#include "ui/twips.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_dialogs.h"
 
@@ -49,7 +53,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       settings_(services.settings),
       dialogs_(services.dialogs),
       clock_(services.clock),
-      end_program_(std::move(services.end_program)),
       pump_(services.clock),
       host_(*this, services.dialogs, pump_),
       ui_(std::make_unique<Controls>()) {
@@ -84,6 +87,10 @@ void MainWindow::connect_commands() {
                 [this, operation] { run_operation(operation); });
         connect(ui.command[i], &QPushButton::clicked, this, [this, operation] { run_operation(operation); });
     }
+    connect(ui.command_stop, &QPushButton::clicked, this, &MainWindow::menustop);
+    ui.stop_key = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    ui.stop_key->setEnabled(false);
+    connect(ui.stop_key, &QShortcut::activated, this, &MainWindow::menustop);
     connect(ui.menuopen, &QAction::triggered, this, &MainWindow::menuopen);
     connect(ui.menusave, &QAction::triggered, this, &MainWindow::menusave);
     connect(ui.menucheck, &QAction::triggered, this, &MainWindow::menucheck);
@@ -155,6 +162,13 @@ void MainWindow::set_status(const QString& text) {
 
 void MainWindow::set_loaded_file(const QString& text) {
     ui_->label_hex->setText(text);
+}
+
+void MainWindow::set_progress(int percent, const QString& text) {
+    QProgressBar& bar = *ui_->progress;
+    bar.setRange(0, percent < 0 ? 0 : 100);
+    bar.setValue(std::max(percent, 0));
+    bar.setFormat(text);
 }
 
 void MainWindow::fill_table(MemoryTable& table, const std::string& text) {
@@ -232,10 +246,31 @@ void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
     if (busy_) return;
     if (editing_) finish_edit(false);
     ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr};
+    stop_requested_ = false;
+    show_run_controls(true);
     const RunOutcome outcome = operation(session);
+    show_run_controls(false);
     if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
     after_run();
-    if (outcome == RunOutcome::ScriptUnrecognized && end_program_) end_program_();
+    if (close_after_run_) {
+        close_after_run_ = false;
+        close();
+    }
+}
+
+void MainWindow::menustop() {
+    if (running_) stop_requested_ = true;
+}
+
+void MainWindow::show_run_controls(bool running) {
+    Controls& ui = *ui_;
+    running_ = running;
+    ui.command_stop->setEnabled(running);
+    ui.stop_key->setEnabled(running);
+    const Twips tw = Twips::for_widget(*this);
+    ui.label_status->setGeometry(tw.rect(60, 6120, running ? kProgressLeft - 105 : 6975, 255));
+    set_progress(0, {});
+    ui.progress->setVisible(running);
 }
 
 void MainWindow::menuabout() {
@@ -254,9 +289,16 @@ void MainWindow::menucolors() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // An operation running under the window holds it: closing now would pull the window away
-    // under the run. The close button works again once the run is over.
+    // under the run, with the chip perhaps powered. A chip operation may be stopped first, and the
+    // window closes once the chip is powered down; a file command is over in a moment.
     if (busy_) {
         event->ignore();
+        if (running_ && !close_after_run_ &&
+            dialogs_.show_message("An operation is running. Stop it and close the window?",
+                                  MessageKind::YesNo, state_.product_title) == MessageAnswer::Yes) {
+            close_after_run_ = true;
+            stop_requested_ = true;
+        }
         return;
     }
     QMainWindow::closeEvent(event);

@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "engine/chip_operations.h"
@@ -36,15 +35,15 @@ struct MainWindowServices {
     SettingsStore& settings;
     UserDialogs& dialogs;
     Clock& clock;
-    // Ends the whole program (after a script word that is no instruction).
-    std::function<void()> end_program;
 };
 
 inline constexpr int kConfigCells = 14;
 
 // The programmer's only permanent window: the model, the FLASH and EEPROM tables, the
 // configuration bytes, the loaded file and the status line, with every command in its menus and
-// five buttons. It draws the state and hands commands to the core; no programming logic lives here.
+// five buttons. While a chip operation runs, its Stop button (and Esc) asks the run to stop, and a
+// progress bar beside the status line shows how far it has come and the time left. It draws the
+// state and hands commands to the core; no programming logic lives here.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -77,10 +76,15 @@ class MainWindow final : public QMainWindow {
 
     void set_status(const QString& text);
     void set_loaded_file(const QString& text);
+    // The progress bar of the running operation: its share done and what the bar says beside it;
+    // a negative share for a run that has nothing to count.
+    void set_progress(int percent, const QString& text);
 
     // Commands.
     void menuclear();
     void run_operation(RunOutcome (*operation)(ChipSession&));
+    // The Stop button and Esc: the running chip operation stops at the end of its current frame.
+    void menustop();
     void menuabout();
     void menuportinfo();
     void menucolors();
@@ -105,6 +109,10 @@ class MainWindow final : public QMainWindow {
     int active_table() const { return active_table_; }
     // True between disable and enable (a chip operation or file command runs).
     bool busy() const { return busy_; }
+    // True while a chip operation runs.
+    bool running() const { return running_; }
+    // True once Stop was asked for during the running operation.
+    bool stop_requested() const { return stop_requested_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,13 +143,13 @@ class MainWindow final : public QMainWindow {
     void remember_folder(const std::string& chosen_path);
     void use_simulator(bool on);
     void after_run();
+    void show_run_controls(bool running);
 
     AppState& state_;
     ThemeState& theme_;
     SettingsStore& settings_;
     UserDialogs& dialogs_;
     Clock& clock_;
-    std::function<void()> end_program_;
     PortManager* ports_ = nullptr;
     SimulatedProgrammer* simulator_ = nullptr;
     bool simulated_for_run_ = false;
@@ -154,6 +162,9 @@ class MainWindow final : public QMainWindow {
 
     int active_table_ = 0;
     bool busy_ = false;
+    bool running_ = false;
+    bool stop_requested_ = false;
+    bool close_after_run_ = false;  // the close button was answered with "stop" during a run
     bool redrawing_ = false;
     bool redraw_again_ = false;
 

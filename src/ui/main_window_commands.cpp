@@ -62,9 +62,12 @@ void MainWindow::menumodel() {
     if (busy_) return;
     ModelDialog dialog(state_, theme_, settings_, this);
     dialog.exec();
+    // Only another model needs other buffers; after Cancel, or the model already selected, the
+    // loaded file, the edits and a chip just read stay.
+    if (!dialog.model_changed()) return;
     menuclear();
     // The simulated board takes a chip of the model now selected.
-    if (dialog.model_changed() && simulated_) simulator_->attach(*ports_);
+    if (simulated_) simulator_->attach(*ports_);
 }
 
 void MainWindow::menucheck() {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -89,6 +90,10 @@ void MainWindow::build_controls() {
     const std::array<const char*, 5> names = {"Command1", "Command2", "Command3", "Command4", "Command5"};
     for (std::size_t i = 0; i < ui.command.size(); ++i)
         ui.command[i] = make_button(c, names[i], QString::fromLatin1(captions[i]), places[i]);
+    // In the row of the five, where the buttons leave room.
+    ui.command_stop = make_button(c, "Command6", QStringLiteral("Stop"), tw.rect(5940, 720, 1095, 315));
+    ui.command_stop->setToolTip(QStringLiteral("Stop the running operation (Esc)"));
+    ui.command_stop->setEnabled(false);
 
     ui.label1 = make_label(c, QStringLiteral("Label1"), QStringLiteral("Microcontroller Model"),
                            tw.rect(60, 1140, 2055, 255), kModelTip);
@@ -122,6 +127,14 @@ void MainWindow::build_controls() {
     ui.label5 =
         make_label(c, QStringLiteral("Label5"), QStringLiteral("Status"), tw.rect(5280, 5820, 1755, 255));
     ui.label_status = make_label(c, QStringLiteral("label_status"), {}, tw.rect(60, 6120, 6975, 255));
+    // Beside the status line, which gives it its right half while a run goes on.
+    ui.progress = new QProgressBar(c);
+    ui.progress->setObjectName(QStringLiteral("progress_run"));
+    ui.progress->setGeometry(tw.rect(kProgressLeft, 6120, 7035 - kProgressLeft, 255));
+    ui.progress->setRange(0, 100);
+    ui.progress->setAlignment(Qt::AlignCenter);
+    keep_native_colors(*ui.progress);
+    ui.progress->hide();
 
     ui.unosbox = new QLineEdit(c);
     ui.unosbox->setObjectName(QStringLiteral("unosbox"));

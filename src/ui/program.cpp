@@ -28,7 +28,6 @@ namespace quillon {
 namespace {
 
 constexpr int kExitStartFailed = 1;
-constexpr int kExitScriptUnusable = 1;
 
 // The user's settings, or the file that QUILLON_SETTINGS_FILE names (to try the program without
 // touching them).
@@ -104,14 +103,9 @@ int run_program(QApplication& application) {
 
     QtSettingsStore settings = open_settings();
     SystemClock clock;
-    int exit_status = 0;
     // Declared before the port manager, so that the simulated chip outlives the board it holds.
     std::optional<SimulatedProgrammer> simulator;
-    MainWindow window(
-        MainWindowServices{state, theme, settings, dialogs, clock, [&exit_status, &application] {
-                               exit_status = kExitScriptUnusable;
-                               application.exit(kExitScriptUnusable);
-                           }});
+    MainWindow window(MainWindowServices{state, theme, settings, dialogs, clock});
     dialogs.set_parent(&window);
     SerialPortProvider provider(settings);
     // Declared after the window, so the port is released before the window goes.
@@ -120,8 +114,7 @@ int run_program(QApplication& application) {
     simulator.emplace(state, window.host(), clock, simulated_chip_folder());
     window.set_simulator(&*simulator, options.simulated);
     window.load();
-    const int status = QApplication::exec();
-    return exit_status != 0 ? exit_status : status;
+    return QApplication::exec();
 }
 
 }  // namespace quillon

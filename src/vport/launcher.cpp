@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,26 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLibraryName = "libquillon-vport.so";
 constexpr const char* kPortPlaceholder = "{port}";
+
+// The command, for the signal handler: all a handler may reach is a flag of static storage.
+volatile std::sig_atomic_t running_command = 0;
+
+// SIGINT and SIGTERM sent to the launcher are the command's to answer (quillon-cli stops its run
+// and powers the chip down); the launcher waits for it and removes the link afterwards.
+extern "C" void pass_to_command(int signal_number) {
+    if (running_command > 0) ::kill(static_cast<pid_t>(running_command), signal_number);
+}
+
+// Before the fork, so that no signal finds the launcher without its handler; the command gets the
+// default handling back when it starts.
+void pass_signals_to_command() {
+    struct sigaction action {};
+    action.sa_handler = pass_to_command;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
 
 const char* const kUsage =
     "Usage: quillon-vport [OPTION...] [--] COMMAND [ARGUMENT...]\n"
@@ -209,6 +230,7 @@ int run_command(std::vector<std::string> command, const std::string& device) {
         arguments.push_back(argument.data());
     arguments.push_back(nullptr);
 
+    pass_signals_to_command();
     const pid_t child = ::fork();
     if (child == 0) {
         ::execvp(arguments[0], arguments.data());
@@ -219,6 +241,7 @@ int run_command(std::vector<std::string> command, const std::string& device) {
         std::fprintf(stderr, "quillon-vport: cannot start %s: %s\n", arguments[0], std::strerror(errno));
         return 1;
     }
+    running_command = static_cast<std::sig_atomic_t>(child);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

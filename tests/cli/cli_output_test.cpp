@@ -29,11 +29,15 @@ TEST(ProgressCaption, TellsTheRunsCaptionsFromOtherStatusTexts) {
     }
 }
 
-TEST(ProgressCaption, DrawsAFixedWidthBar) {
-    EXPECT_EQ(progress_line({"FLASH", 16, 32}, 10), "FLASH   [#####-----]  50% of 32 bytes");
-    EXPECT_EQ(progress_line({"EEPROM", 256, 256}, 4), "EEPROM  [####] 100% of 256 bytes");
-    EXPECT_EQ(progress_line({"FLASH", 40, 32}, 4), "FLASH   [####] 100% of 32 bytes");  // never past the end
-    EXPECT_EQ(progress_line({"CONF1L", 0, 0}, 10), "CONF1L");
+TEST(ProgressCaption, DrawsAFixedWidthBarWithTheTimeLeft) {
+    using namespace std::chrono_literals;
+    EXPECT_EQ(progress_line("FLASH", {16, 32, 0s}, 10), "FLASH   [#####-----]  50%");
+    EXPECT_EQ(progress_line("EEPROM", {256, 256, 1s}, 4), "EEPROM  [####] 100%");
+    EXPECT_EQ(progress_line("FLASH", {40, 32, 0s}, 4), "FLASH   [####] 100%");  // never past the end
+    EXPECT_EQ(progress_line("FLASH", {1, 32, 0s}, 4), "FLASH   [----]   3%");
+    EXPECT_EQ(progress_line("EEPROM", {370, 1000, 90s}, 4), "EEPROM  [#---]  37%, 2:34 left");
+    EXPECT_EQ(progress_line("CONF1L", {0, 0, 0s}, 10), "CONF1L");
+    EXPECT_EQ(progress_line("CONF1L", {32, 32, 3s}, 4), "CONF1L  [####] 100%, 0:00 left");
 }
 
 TEST(ProgressBar, RedrawsOnlyWhenTheLineChangesAndClearsItself) {
@@ -41,10 +45,10 @@ TEST(ProgressBar, RedrawsOnlyWhenTheLineChangesAndClearsItself) {
     QTextStream err(&err_text);
     ProgressBar bar(err, 10);
     for (int done = 1; done <= 1000; ++done)
-        bar.show({"FLASH", done, 1000});
+        bar.show("FLASH", {done, 1000, {}});
     EXPECT_EQ(err_text.count('\r'), 101);  // once per percent (0 to 100), not once per byte
     err_text.clear();
-    bar.show({"CONF1L", 0, 0});
+    bar.show("CONF1L", {});
     EXPECT_TRUE(err_text.startsWith("\rCONF1L     ")) << err_text.toStdString();  // the longer line blanked
     err_text.clear();
     bar.clear();
@@ -98,7 +102,10 @@ TEST(CliHost, DrawsProgressOnErrAndClearsItBeforeOtherText) {
     CliHost host(o.out, o.err, true);
     host.set_status("E:128/256");
     EXPECT_TRUE(o.err_text.startsWith("\rEEPROM  [")) << o.err_text.toStdString();
-    EXPECT_TRUE(o.err_text.contains(" 50% of 256 bytes"));
+    EXPECT_TRUE(o.err_text.endsWith("]  50%"));
+    // The run's own count, over all its loops, takes over from the caption's.
+    host.show_progress({32896, 33024, std::chrono::seconds(1200)});
+    EXPECT_TRUE(o.err_text.endsWith("]  99%, 0:05 left")) << o.err_text.toStdString();
     host.set_status("Chip read. 0.50 seconds elapsed...");
     host.finish_operation();
     EXPECT_TRUE(o.err_text.endsWith('\r')) << "the bar's line is blanked before the status shows";

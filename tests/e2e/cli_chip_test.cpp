@@ -325,7 +325,13 @@ TEST(CliModel, WithoutModelTheProgramsStoredModelIsUsed) {
     const CliRun first_run = run_cli_process({"--device-file", q(devices), "show"}, home);
     EXPECT_TRUE(first_run.out.startsWith("Model 1: PIC18F452 (from the setting \"Microcontroller Model\")\n"))
         << first_run.out.toStdString();
-    EXPECT_EQ(stored_setting(home, "Microcontroller Model").toString(), "1");
+    // Commands that only look write no setting, not even a default.
+    const std::string image = dir.write("image.hex", ":00000001FF\n");
+    for (const QStringList& read_only : {QStringList{"models"}, QStringList{"hex-info", q(image)},
+                                         QStringList{"convert", q(image), q(dir.file("copy.hex"))}}) {
+        EXPECT_EQ(run_cli_process(QStringList{"--device-file", q(devices)} + read_only, home).status, 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists((home + "/.config/Ardentix Quillon.ini").toStdString()));
 
     store_settings(home, {{"Microcontroller Model", "2"}});
     const CliRun stored = run_cli_process({"--device-file", q(devices), "--port", "sim", "erase"}, home);

@@ -28,14 +28,19 @@ TEST(CliDevices, ListsTheSuppliedModels) {
 
 TEST(CliDevices, ShowsQuirkyScriptsWordByWord) {
     TempDir dir;
+    // A byte-order mark before the first line, and names that look like numbers or start blank.
     const std::string file = dir.write("devices.txt",
+                                       "\xEF\xBB\xBF"
                                        "erasealgdef 1: Begin, end,,\r\n"
                                        "model: First\r\n"
                                        "model: Tiny\r\n"
                                        "flash: 128\r\n"
                                        "configerased: 01 02 03 04 05 06 07 08 09 0a 0B 0C 0D zz\r\n"
                                        "voltageseq: vppvdd\r\n"
-                                       "erasealg: 1\r\n");
+                                       "erasealg: 1\r\n"
+                                       "model:  Lead\r\n"
+                                       "model: 452\r\n"
+                                       "model: Lead\r\n");
     const CliRun run = run_cli_process({"--device-file", q(file), "--model", "tiny", "show"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("model_name: Tiny\n")) << run.out.toStdString();
@@ -43,6 +48,17 @@ TEST(CliDevices, ShowsQuirkyScriptsWordByWord) {
     EXPECT_TRUE(run.out.contains("voltage_sequence: 2\n"));
     EXPECT_TRUE(run.out.contains("erase_script: 3 words\n     1 \"begin\"\n     2 \" end\"\n     3 \"\"\n"));
     EXPECT_TRUE(run.out.contains("verify_script: 1 word\n     1 \"\"\n"));
+
+    // Names are matched as stored, before numbers.
+    const std::pair<const char*, const char*> choices[] = {
+        {" Lead", "Model 3:  Lead"}, {"452", "Model 4: 452"},     {"lead", "Model 5: Lead"},
+        {"3", "Model 3:  Lead"},     {" tiny ", "Model 2: Tiny"},
+    };
+    for (const auto& [wanted, line] : choices) {
+        const CliRun chosen = run_cli_process({"--device-file", q(file), "--model", wanted, "show"});
+        EXPECT_TRUE(chosen.out.startsWith(QString::fromLatin1(line) + " (from --model)\n"))
+            << wanted << ": " << chosen.out.toStdString() << chosen.err.toStdString();
+    }
 
     const CliRun json = run_cli_process({"--device-file", q(file), "--model", "2", "show", "--json"});
     ASSERT_EQ(json.status, 0);
@@ -67,6 +83,12 @@ TEST(CliDevices, RefusesBadUsageAndUnusableFilesWithStatus2) {
         {{"--model", "0", "show"}, "no model \"0\""},
         {{"--model", "PIC99", "show"}, "no model \"PIC99\""},
         {{"--bogus", "models"}, "Unknown option"},
+        // Options that would do nothing for the command.
+        {{"--json", "erase"}, "option --json does not apply to erase"},
+        {{"hex-info", "a.hex", "--trace", "run.vcd"}, "option --trace does not apply to hex-info"},
+        {{"convert", "a.hex", "b.hex", "--prog-time", "5"}, "option --prog-time does not apply to convert"},
+        {{"--port", "sim", "show"}, "option --port does not apply to show"},
+        {{"--verify", "erase"}, "option --verify does not apply to erase"},
     };
     for (const auto& c : cases) {
         const CliRun run = run_cli_process(c.arguments);

@@ -162,7 +162,8 @@ TEST(CliHelp, ListsEveryCommandOptionAndExitStatus) {
     EXPECT_TRUE(
         statuses.contains("Exit status: 0 success; 1 a blank check or verify found differences, "
                           "check-devices found a failing model or doctor a problem; 2 bad usage or bad "
-                          "input; 3 programmer port error or a run ended by a fault."))
+                          "input; 3 programmer port error or a run ended by a fault; 4 a chip operation "
+                          "stopped by SIGINT or SIGTERM."))
         << run.out.toStdString();
 }
 

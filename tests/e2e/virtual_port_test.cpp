@@ -3,9 +3,14 @@
 // port gets. No real serial device is opened: the port's device is the one quillon-vport made.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <chrono>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "base/hex_text.h"
 #include "hexfile/hex_reader.h"
@@ -134,6 +139,43 @@ TEST_P(VirtualSerialPort, APortPulledOutMidRunEndsWithItsErrorAndStatus3) {
         cli({"program", q(write_image("image.hex", test_image()))}, {"--fail-after", "5000"});
     EXPECT_EQ(program.status, 3);
     EXPECT_TRUE(program.out.contains(kPortError)) << program.out.toStdString();
+}
+
+// Program all of a whole chip on a port as slow as a USB adapter, stopped with SIGINT (sent to
+// quillon-vport, which passes it on) once the run is under way.
+TEST_P(VirtualSerialPort, SigintStopsTheRunAtOnceWithTheChipPoweredDown) {
+    MemoryImage image = erased();
+    for (std::size_t i = 0; i < image.flash.size(); ++i)
+        image.flash[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    const QString model = QString::fromLatin1(GetParam());
+    QProcess process;
+    process.setProcessEnvironment(environment_with_home(home));
+    process.start(QStringLiteral(QUILLON_VPORT),
+                  {"--model", model, "--chip", chip, "--counts", counts, "--call-delay-us", "20", "--",
+                   QStringLiteral(QUILLON_CLI), "--model", model, "--port", "{port}", "program",
+                   q(write_image("image.hex", image))});
+    ASSERT_TRUE(process.waitForStarted());
+    // The port's line comes as soon as it is open, and the run starts right after it.
+    QByteArray out;
+    while (!out.contains("ready...") && process.waitForReadyRead(30000))
+        out += process.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("ready...")) << out.toStdString();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the FLASH, some seconds from its end
+    QElapsedTimer since_signal;
+    since_signal.start();
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const qint64 stop_ms = since_signal.elapsed();
+    out += process.readAllStandardOutput();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 4) << out.toStdString() << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains("\nProgram all stopped at F:")) << out.toStdString();
+    const std::map<std::string, std::int64_t> served = read_counts(counts.toStdString());
+    EXPECT_GE(served.at("td_bytes"), 2);
+    EXPECT_EQ(served.at("td_bytes") % 2, 0) << "the supply was switched off again";
+    // The frame in progress and the power-down, not the rest of the run (bench/stop_latency.sh
+    // measures the time itself).
+    EXPECT_LT(stop_ms, 5000);
 }
 
 // The harness itself can fail: on a board where DATA OUT and CLOCK are crossed, as a backend that

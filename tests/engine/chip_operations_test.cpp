@@ -1,4 +1,5 @@
 #include "engine/chip_operations.h"
+#include "engine/run_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -91,10 +92,10 @@ TEST(ChipOperations, AFailedVerifyShowsTheReportAfterItsFirstLine) {
 TEST(ChipOperations, APassingBlankCheckShowsNoMessage) {
     Bench b;
     b.port.dsr_level = true;
-    b.state.blank_check_script = split_script("setflashloop,temp=s09,checkblankflash,loop");
+    b.state.blank_check_script = split_script("begin,setflashloop,temp=s09,checkblankflash,loop,end");
     EXPECT_EQ(blank_check(b.session), RunOutcome::Completed);
     EXPECT_TRUE(b.host.messages.empty());
-    EXPECT_EQ(b.host.status(), "Chip is blank. 0.00 seconds elapsed...");
+    EXPECT_EQ(b.host.status(), "Chip is blank. 0.20 seconds elapsed...");
 }
 
 TEST(ChipOperations, ReadAllErasesTheBuffersFirstAndRedrawsAfter) {
@@ -110,14 +111,97 @@ TEST(ChipOperations, ReadAllErasesTheBuffersFirstAndRedrawsAfter) {
     EXPECT_EQ(b.host.status(), "Chip read. 0.20 seconds elapsed...");
 }
 
-TEST(ChipOperations, AnUnrecognizedWordEndsTheProgramBeforeTheChipIsTouched) {
+TEST(ChipOperations, AnUnrecognizedWordIsRefusedBeforeTheChipIsTouched) {
     Bench b;
     b.state.erase_script = split_script("");
     EXPECT_EQ(erase_all(b.session), RunOutcome::ScriptUnrecognized);
     ASSERT_EQ(b.host.messages.size(), 1u);
     EXPECT_EQ(b.host.messages[0].text, "Unrecognized symbolic instruction ''.\r\nThe program must end.");
     EXPECT_EQ(b.host.messages[0].title, "Ardentix Quillon");
+    EXPECT_EQ(b.host.status(), "Script error! The chip was not touched.");
     EXPECT_TRUE(b.port.events().empty());
+}
+
+TEST(ChipOperations, AModelWithoutPowerUpOrderIsRefusedNamingItsLine) {
+    Bench b;
+    b.state.voltage_sequence = 0;  // "voltageseq: vdd" selected first
+    b.state.catalog.models.resize(2);
+    b.state.catalog.models[1].voltageseq = "vdd";
+    b.state.model_number = 1;
+    b.state.program_script = split_script("begin,end");
+    EXPECT_EQ(program_all(b.session), RunOutcome::ScriptRefused);
+    ASSERT_EQ(b.host.messages.size(), 1u);
+    EXPECT_NE(b.host.messages[0].text.find("of Test cannot run"), std::string::npos);
+    EXPECT_NE(b.host.messages[0].text.find("\"voltageseq: vdd\" must read"), std::string::npos);
+    EXPECT_TRUE(b.port.events().empty());
+}
+
+TEST(ChipOperations, AStopPowersTheChipDownAndSaysWhere) {
+    Bench b;
+    b.state.image.flash.assign(128, 0x12);
+    const MemoryImage before = b.state.image;
+    b.host.stop_when = [&b] { return b.host.status() == "F:41/128"; };
+    b.state.program_script = split_script("begin,setflashloop,s0d-flash,loop,end");
+    EXPECT_EQ(program_all(b.session), RunOutcome::Stopped);
+    EXPECT_EQ(b.toggles(), 2);  // the supply is off again
+    EXPECT_EQ(b.state.run_address, 42) << "the frame in progress was finished, no further one sent";
+    EXPECT_EQ(b.host.status(), "Program all stopped at F:41/128.");
+    EXPECT_TRUE(b.host.enabled);
+    EXPECT_TRUE(b.host.messages.empty());
+
+    b.state.read_script = split_script("begin,setflashloop,flash=s09,loop,end");
+    EXPECT_EQ(read_all(b.session), RunOutcome::Stopped);
+    EXPECT_EQ(b.state.image.flash, before.flash);
+    EXPECT_EQ(b.host.status(), "Read all stopped at F:41/128. The buffers are as they were.");
+
+    // A long wait is no reason to keep a stop waiting, nor is an erase without captions.
+    b.host.stop_when = [&b] { return b.clock.now() > 1s; };
+    b.state.erase_script = split_script("begin,w60000,end");
+    EXPECT_EQ(erase_all(b.session), RunOutcome::Stopped);
+    EXPECT_LT(b.clock.now(), 3s);
+    EXPECT_EQ(b.host.status(), "Erase all stopped before instruction 3 of 3.");
+    EXPECT_EQ(b.toggles(), 6);
+}
+
+TEST(ChipOperations, ProgressCountsTheBytesOfEveryLoopOfTheRun) {
+    Bench b;
+    b.state.image.flash[9] = 0x00;
+    b.state.image.eeprom[2] = 0x00;
+    b.state.program_script = split_script(
+        "begin,calcflashpage,setflashloop,s0d-flash,loop,calceeprom,seteepromloop,movlw-eeprom,loop,end");
+    EXPECT_EQ(program_all(b.session), RunOutcome::Completed);
+    ASSERT_FALSE(b.host.progress.empty());
+    EXPECT_EQ(b.host.progress.front().done, 0);
+    for (const RunProgress& p : b.host.progress)
+        EXPECT_EQ(p.total, 16 + 3);  // FLASH to the end of the page of address 9, EEPROM to address 2
+    EXPECT_EQ(b.host.progress.back().done, 19);
+    EXPECT_EQ(b.host.progress[1].done, 1);
+    EXPECT_EQ(b.host.progress[9].done, 17) << "the first EEPROM byte follows the FLASH";
+}
+
+TEST(RunProgress, PercentAndTimeLeftOnceThePaceMeansSomething) {
+    const struct {
+        RunProgress progress;
+        const char* text;
+    } cases[] = {
+        {{0, 0, 0s}, "0%"},
+        {{10, 1000, 60s}, "1%"},   // less than a fiftieth done
+        {{500, 1000, 1s}, "50%"},  // too early to tell
+        {{370, 1000, 90s}, "37%, 2:34 left"},
+        {{1000, 32768, 10min}, "3%, 5:17:41 left"},
+        {{1000, 1000, 30s}, "100%, 0:00 left"},
+        {{1200, 1000, 30s}, "100%, 0:00 left"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(progress_text(c.progress), c.text) << c.text;
+
+    // As the run goes on, the time shown only goes down, unless the estimate grew by seconds.
+    ProgressTeller teller;
+    EXPECT_EQ(teller.text({500, 1000, 60s}), "50%, 1:00 left");
+    EXPECT_EQ(teller.text({501, 1000, 60300ms}), "50%, 1:00 left");  // 1:01 by this byte's pace
+    EXPECT_EQ(teller.text({700, 1000, 175s}), "70%, 1:15 left");
+    EXPECT_EQ(teller.text({800, 1000, 190s}), "80%, 0:48 left");
+    EXPECT_EQ(teller.text({0, 1000, 0s}), "0%") << "a new run";
 }
 
 TEST(ChipOperations, AScriptThatCannotRunIsRefusedWithItsReasons) {

@@ -34,7 +34,8 @@ struct ScriptRun {
     ScriptProgram run(const std::string& script, std::int32_t start_address = 0) {
         state.run_script = split_script(script);
         state.run_length = static_cast<std::int32_t>(state.run_script.size());
-        ScriptProgram program = compile_script(state.run_script, {state.flash_size, state.page_size, 1});
+        ScriptProgram program =
+            compile_script(state.run_script, {state.flash_size, state.page_size, 1, 1, {}});
         EXPECT_TRUE(program.runnable()) << (program.problems.empty() ? "" : program.problems[0].text);
         state.run_address = start_address;
         state.last_flash_address = state.flash_size - 1;
@@ -109,7 +110,7 @@ TEST(ScriptInterpreter, IfPageRunsItsBlockOnlyAfterACompletedPage) {
         t.state.run_address = address;
         t.state.run_script = split_script("ifpage,s00-1111,endifpage,s00-2222");
         t.state.run_length = 4;
-        const ScriptProgram program = compile_script(t.state.run_script, {128, 8, 1});
+        const ScriptProgram program = compile_script(t.state.run_script, {128, 8, 1, 1, {}});
         t.interpreter.begin_run();
         for (t.state.run_pc = 1; t.state.run_pc <= t.state.run_length;)
             t.interpreter.script_step(program);
@@ -211,7 +212,7 @@ TEST(ScriptInterpreter, APortThatFailsStopsTheRun) {
 }
 
 TEST(ScriptCompiler, RefusesScriptsThatCannotRunBeforeTheyStart) {
-    const auto problems = [](const std::string& script, ScriptLimits limits = {128, 8, 1}) {
+    const auto problems = [](const std::string& script, ScriptLimits limits = {128, 8, 1, 1, {}}) {
         std::vector<std::string> texts;
         for (const ScriptProblem& p : compile_script(split_script(script), limits).problems)
             texts.push_back(p.text);
@@ -225,11 +226,20 @@ TEST(ScriptCompiler, RefusesScriptsThatCannotRunBeforeTheyStart) {
     EXPECT_EQ(problems("loop,setflashloop,loop"),
               std::vector<std::string>{
                   "Instruction 1 'loop' comes before any \"setflashloop\" or \"seteepromloop\"."});
-    EXPECT_EQ(problems("calcflashpage", {128, 0, 1}).size(), 1u);
+    EXPECT_EQ(problems("calcflashpage", {128, 0, 1, 1, {}}).size(), 1u);
     EXPECT_EQ(problems("w-5").size(), 1u);
     EXPECT_EQ(problems("w60001").size(), 1u);
-    EXPECT_EQ(problems("s0d-flash", {127, 8, 1}).size(), 1u);
-    EXPECT_EQ(problems("startprog", {128, 8, 5000}).size(), 1u);
+    EXPECT_EQ(problems("s0d-flash", {127, 8, 1, 1, {}}).size(), 1u);
+    EXPECT_EQ(problems("startprog", {128, 8, 5000, 1, {}}).size(), 1u);
+    // "begin" without a power-up order would leave the supply on after "end".
+    EXPECT_EQ(problems("begin,end", {128, 8, 1, 0, "vdd"}),
+              std::vector<std::string>{"Instruction 1 'begin' cannot power the chip up: the model's line "
+                                       "\"voltageseq: vdd\" must read \"voltageseq: vddvpp\" or "
+                                       "\"voltageseq: vppvdd\"."});
+    EXPECT_TRUE(problems("end", {128, 8, 1, 0, ""}).empty());
+    // At the mismatch limit the run goes on with the last instruction.
+    EXPECT_EQ(problems("begin,setflashloop,temp=s09,checkflash,loop").size(), 1u);
+    EXPECT_TRUE(problems("begin,setflashloop,s0d-flash,loop").empty());
 
     const ScriptProgram empty = compile_script(split_script(""), {});
     ASSERT_EQ(empty.problems.size(), 1u);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ class RecordingHost : public Host {
         enabled = true;
     }
     void updatedisplay() override { ++redraws; }
+    bool stop_requested() override { return stop_when && stop_when(); }
+    void show_progress(const RunProgress& p) override { progress.push_back(p); }
 
     std::string status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
@@ -65,6 +68,8 @@ class RecordingHost : public Host {
     int enables = 0;
     int redraws = 0;
     bool enabled = true;
+    std::function<bool()> stop_when;  // the user's stop, asked between frames
+    std::vector<RunProgress> progress;
 };
 
 }  // namespace quillon

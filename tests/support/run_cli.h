@@ -17,15 +17,20 @@ struct CliRun {
 
 // Runs `program` with `arguments` and a settings folder of the test's own: `home`, or without it
 // a fresh one for this run, so that the real user's settings are never read or written.
+// The environment of a program run by a test: its settings and data under `home`.
+inline QProcessEnvironment environment_with_home(const QString& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    return environment;
+}
+
 inline CliRun run_program(const QString& program, const QStringList& arguments, const QString& home = {}) {
     const TempDir own_home;
     const QString folder = home.isEmpty() ? QString::fromStdString(own_home.path()) : home;
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), folder);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/.config"));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/.local/share"));
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(environment_with_home(folder));
     process.start(program, arguments);
     // check-devices simulates every supplied model; under the sanitizers on a busy machine that
     // takes minutes.

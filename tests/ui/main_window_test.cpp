@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, ChipOperationsRunOnTheOpenPortAndReportInTheStatusLine) {
     EXPECT_TRUE(find<QPushButton>(QStringLiteral("Command4"))->isEnabled());
 }
 
-TEST_F(MainWindowTest, APortThatFailsIsReleasedAndAnUnknownScriptWordEndsTheProgram) {
+TEST_F(MainWindowTest, APortThatFailsIsReleasedAndAnUnknownScriptWordKeepsTheWindowAndItsBuffers) {
     load();
     provider.last_port().fail_after_changes = 0;
     action("menuerase")->trigger();
@@ -171,15 +171,22 @@ TEST_F(MainWindowTest, APortThatFailsIsReleasedAndAnUnknownScriptWordEndsTheProg
     EXPECT_FALSE(provider.is_open(3));  // released, so that another program or a port change can have it
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(program_ends, 0);
 
     WindowFixture other;  // on a model without scripts
     other.settings.set_text_setting("Microcontroller Model", "3");
     other.load();
+    other.state.image.flash[7] = 0x42;  // an edit not saved yet
+    other.window->set_loaded_file(QStringLiteral("/tmp/work.hex"));
     other.find<QPushButton>(QStringLiteral("Command1"))->click();
     ASSERT_EQ(other.dialogs.messages.size(), 1u);
-    EXPECT_NE(other.dialogs.messages[0].text.find("Unrecognized symbolic instruction"), std::string::npos);
-    EXPECT_EQ(other.program_ends, 1);
+    EXPECT_EQ(other.dialogs.messages[0].text,
+              "Unrecognized symbolic instruction ''.\r\nThe program must end.");
+    EXPECT_TRUE(other.window->isVisible());
+    EXPECT_EQ(other.state.image.flash[7], 0x42);
+    EXPECT_EQ(other.text_of("label_hex"), "/tmp/work.hex");
+    EXPECT_EQ(other.text_of("label_status"), "Script error! The chip was not touched.");
+    EXPECT_TRUE(other.find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
+    EXPECT_FALSE(other.find<QPushButton>(QStringLiteral("Command6"))->isEnabled());
 }
 
 TEST_F(MainWindowTest, AboutAndPinoutGoThroughTheirOwners) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "model/select_model.h"
+#include "ui/memory_table.h"
 #include "ui/twips.h"
 #include "ui/window_fixture.h"
 
@@ -162,18 +163,33 @@ class ModelCommandTest : public ::testing::Test, public WindowFixture {
     }
 };
 
-TEST_F(ModelCommandTest, CancelKeepsTheModelAndTheSettingButClearsTheBuffers) {
+TEST_F(ModelCommandTest, CancelAndTheSameModelKeepTheLoadedImageAnotherModelClearsIt) {
     state.image.flash[0] = 0x00;
+    window->updatedisplay();
     window->set_loaded_file(QStringLiteral("/tmp/a.hex"));
+    window->set_status(QStringLiteral("Chip read. 1.00 seconds elapsed..."));
+    const std::function<void(ModelDialog&)> keeping[] = {
+        [](ModelDialog& dialog) {
+            QTest::mouseClick(slot(dialog, 2), Qt::LeftButton);
+            QTest::mouseClick(button(dialog, "Command2"), Qt::LeftButton);
+        },
+        [](ModelDialog& dialog) { QTest::mouseDClick(slot(dialog, 1), Qt::LeftButton); },
+    };
+    for (const auto& act : keeping) {
+        run_model_command([this] { find<QAction>(QStringLiteral("menumodel"))->trigger(); }, act);
+        EXPECT_EQ(state.model_number, 1);
+        EXPECT_EQ(state.model_name, "PIC18F452");
+        EXPECT_EQ(setting("Microcontroller Model"), "1");
+        EXPECT_EQ(state.image.flash[0], 0x00);
+        EXPECT_TRUE(
+            find<MemoryTable>(QStringLiteral("tabla_flash"))->toPlainText().startsWith("000000: 00 FF"));
+        EXPECT_EQ(text_of("label_hex"), "/tmp/a.hex");
+        EXPECT_EQ(text_of("label_status"), "Chip read. 1.00 seconds elapsed...");
+    }
     run_model_command([this] { find<QAction>(QStringLiteral("menumodel"))->trigger(); },
-                      [](ModelDialog& dialog) {
-                          QTest::mouseClick(slot(dialog, 2), Qt::LeftButton);
-                          QTest::mouseClick(button(dialog, "Command2"), Qt::LeftButton);
-                      });
-    EXPECT_EQ(state.model_number, 1);
-    EXPECT_EQ(state.model_name, "PIC18F452");
-    EXPECT_EQ(setting("Microcontroller Model"), "1");
-    EXPECT_EQ(state.image.flash[0], 0xFF);
+                      [](ModelDialog& dialog) { QTest::mouseDClick(slot(dialog, 4), Qt::LeftButton); });
+    EXPECT_EQ(state.model_number, 4);
+    EXPECT_EQ(state.image.flash, FlashBuffer(64, 0xFF));
     EXPECT_EQ(text_of("label_hex"), "");
     EXPECT_EQ(text_of("label_status"), "");
 }

@@ -91,7 +91,7 @@ TEST(PortCommandsOnRealBoxes, TheAnswerIsTypedIntoTheInputBox) {
     parse_device_text(state.catalog, kTestDevices);
     state.model_count = state.catalog.model_count();
     WidgetDialogs dialogs(state, theme);
-    MainWindow window(MainWindowServices{state, theme, settings, dialogs, clock, {}});
+    MainWindow window(MainWindowServices{state, theme, settings, dialogs, clock});
     dialogs.set_parent(&window);
     PortManager ports(state, settings, window.host(), provider);
     window.set_port_manager(&ports);

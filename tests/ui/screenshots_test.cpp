@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "base/host.h"
 #include "engine/programmer_lines.h"
@@ -119,6 +121,17 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
         f.find<QAction>(QStringLiteral("menusim"))->trigger();  // the board takes over from COM3
         EXPECT_TRUE(f.window->grab().save(base + "-simulated.png"));
         if (std::string_view(name) == "Original Lite") {
+            // Halfway through the run: the Stop button and the progress bar beside the caption.
+            bool grabbed = false;
+            QTimer midway;
+            midway.setInterval(0);
+            QObject::connect(&midway, &QTimer::timeout, [&] {
+                auto* bar = f.find<QProgressBar>(QStringLiteral("progress_run"));
+                if (grabbed || !bar->isVisible() || bar->value() < 40) return;
+                grabbed = true;
+                EXPECT_TRUE(f.window->grab().save(base + "-simulated-programming.png"));
+            });
+            midway.start();
             f.find<QPushButton>(QStringLiteral("Command1"))->click();
             EXPECT_TRUE(f.window->grab().save(base + "-simulated-programmed.png"));
         }

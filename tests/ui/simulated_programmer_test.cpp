@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 
 #include "backends/sim/sim_board.h"
 #include "ui/model_dialog.h"
@@ -83,6 +85,60 @@ TEST_F(SimulatedProgrammerTest, TheButtonsProgramVerifyReadEraseAndBlankCheckThe
     w.press("Command4");
     EXPECT_TRUE(w.status().starts_with("Chip is blank. ")) << w.status();
     EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+// Esc (the Stop button's key) in the middle of Program All, then the close button in the middle of
+// another: each run stops at the end of a frame with the supply switched off.
+TEST_F(SimulatedProgrammerTest, StopAndTheCloseButtonEndARunWithTheChipPoweredDown) {
+    SimulatedWindow w(folder.path());
+    w.load();
+    w.fill_image();
+    auto* stop = w.find<QPushButton>(QStringLiteral("Command6"));
+    auto* bar = w.find<QProgressBar>(QStringLiteral("progress_run"));
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_FALSE(bar->isVisible());
+    const auto board_powered = [&w] { return dynamic_cast<SimBoard&>(*w.ports->port()).supply_on(); };
+
+    const auto run_until_midway = [&w](const std::function<void()>& act) {
+        bool acted = false;
+        QTimer midway;
+        midway.setInterval(0);
+        QObject::connect(&midway, &QTimer::timeout, [&] {
+            if (acted || w.state.run_address < 2000) return;
+            acted = true;
+            act();
+        });
+        midway.start();
+        w.press("Command1");
+        return acted;
+    };
+    bool was_powered = false;
+    ASSERT_TRUE(run_until_midway([&] {
+        was_powered = board_powered();
+        EXPECT_TRUE(stop->isEnabled());
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_GT(bar->value(), 30);
+        EXPECT_TRUE(bar->format().startsWith(QString::number(bar->value()) + "%"))
+            << bar->format().toStdString();
+        EXPECT_FALSE(w.find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
+        QTest::keyClick(w.window.get(), Qt::Key_Escape);
+    }));
+    EXPECT_TRUE(was_powered);
+    EXPECT_FALSE(board_powered());
+    EXPECT_TRUE(w.status().starts_with("Program all stopped at F:")) << w.status();
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(w.find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
+    EXPECT_TRUE(w.dialogs.messages.empty());
+
+    // The question is answered "Yes" (the scripted dialogs' answer): stop, then close.
+    ASSERT_TRUE(run_until_midway([&w] { w.window->close(); }));
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_EQ(w.dialogs.messages[0].text, "An operation is running. Stop it and close the window?");
+    EXPECT_EQ(w.dialogs.messages[0].kind, MessageKind::YesNo);
+    EXPECT_FALSE(board_powered());
+    EXPECT_TRUE(w.status().starts_with("Program all stopped at F:")) << w.status();
+    EXPECT_FALSE(w.window->isVisible());
 }
 
 TEST_F(SimulatedProgrammerTest, TheChipKeepsItsMemoriesBetweenTwoWindows) {

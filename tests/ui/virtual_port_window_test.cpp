@@ -50,7 +50,7 @@ TEST(VirtualPortWindow, ProgramAllWritesTheChipThroughTheSerialBackend) {
     ThemeState theme;
     ScriptedDialogs dialogs;
     SystemClock clock;
-    MainWindow window(MainWindowServices{state, theme, settings, dialogs, clock, [] {}});
+    MainWindow window(MainWindowServices{state, theme, settings, dialogs, clock});
     SerialPortProvider provider(settings);
     PortManager ports(state, settings, window.host(), provider);
     window.set_port_manager(&ports);

@@ -41,8 +41,7 @@ struct WindowFixture {
         parse_device_text(state.catalog, devices);
         state.model_count = state.catalog.model_count();
         state.program_folder = "/opt/quillon/";
-        window = std::make_unique<MainWindow>(
-            MainWindowServices{state, theme, settings, dialogs, clock, [this] { ++program_ends; }});
+        window = std::make_unique<MainWindow>(MainWindowServices{state, theme, settings, dialogs, clock});
         ports = std::make_unique<PortManager>(state, settings, window->host(), provider);
         window->set_port_manager(ports.get());
     }
@@ -75,7 +74,6 @@ struct WindowFixture {
     ScriptedDialogs dialogs;
     FakeClock clock;
     FakePortProvider provider;
-    int program_ends = 0;
     std::unique_ptr<SimulatedProgrammer> simulator;  // outlives the board the port manager holds
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<PortManager> ports;
