@@ -5,6 +5,8 @@
 
 namespace quillon {
 
+class LineBatch;
+
 // The four lines of the serial port that drive the programmer board, and nothing else:
 // DTR carries DATA OUT, RTS carries CLOCK, DSR reads DATA IN, and a byte of value 1 on TD
 // toggles the board's VDD/VPP supply.
@@ -24,6 +26,31 @@ class ProgrammerPort {
     virtual bool failed() const = 0;
     // What went wrong, for messages; empty while the port works.
     virtual std::string failure_text() const { return {}; }
+
+    // A port that holds line changes back and sends them in blocks (a USB bit-bang adapter, where
+    // every transfer costs a millisecond whatever it carries) returns its LineBatch. Every other
+    // port returns null and makes each change when it is called.
+    virtual LineBatch* line_batch() { return nullptr; }
+};
+
+// How the line primitives drive a port that sends in blocks. Line changes made through the port
+// are held in order; the port sends them when it must (its buffer is full, a DSR level is wanted,
+// or flush()). read_dsr() of such a port still answers at once, at the cost of a transfer.
+class LineBatch {
+  public:
+    virtual ~LineBatch() = default;
+
+    // A frame ends here: a block may end at this point without cutting a frame in two.
+    virtual void end_frame() = 0;
+    // Asks for a read of DSR at this point of the line sequence, after the changes made so far;
+    // its level comes with take_samples().
+    virtual void sample_dsr() = 0;
+    // Ends the frame, sends it, and returns the levels of the DSR reads asked for since the last
+    // call, the first in bit 0 (up to 32; 1 = asserted). 0 once the port has failed.
+    virtual std::uint32_t take_samples() = 0;
+    // Sends everything held and returns once it has reached the board. The primitives call it
+    // before every wait, so that a wait is counted from the line change before it.
+    virtual void flush() = 0;
 };
 
 }  // namespace quillon

@@ -22,26 +22,54 @@ inline void ProgrammerLines::change_data(bool high) {
     host_.yield_point();
 }
 
+ProgrammerLines::~ProgrammerLines() {
+    flush();
+}
+
+void ProgrammerLines::flush() {
+    if (batch_ != nullptr && !port_.failed()) batch_->flush();
+}
+
+inline void ProgrammerLines::end_frame() {
+    if (batch_ != nullptr) batch_->end_frame();
+}
+
+void ProgrammerLines::wait_ms(std::int64_t milliseconds) {
+    flush();
+    clock_.sleep_ms(milliseconds);
+}
+
+// The single line operations are also driven by hand (the hardware check), where a change must
+// show on the board at once.
 void ProgrammerLines::toggle_vdd_vpp() {
     if (port_.failed()) return;
     port_.write_byte(1);
+    flush();
     host_.yield_point();
 }
 
 void ProgrammerLines::clock_high() {
-    if (!port_.failed()) change_clock(true);
+    if (port_.failed()) return;
+    change_clock(true);
+    flush();
 }
 
 void ProgrammerLines::clock_low() {
-    if (!port_.failed()) change_clock(false);
+    if (port_.failed()) return;
+    change_clock(false);
+    flush();
 }
 
 void ProgrammerLines::data_high() {
-    if (!port_.failed()) change_data(true);
+    if (port_.failed()) return;
+    change_data(true);
+    flush();
 }
 
 void ProgrammerLines::data_low() {
-    if (!port_.failed()) change_data(false);
+    if (port_.failed()) return;
+    change_data(false);
+    flush();
 }
 
 int ProgrammerLines::read_data_in() {
@@ -81,6 +109,7 @@ void ProgrammerLines::send_command(int command, std::int32_t operand) {
     clock_bits(static_cast<std::uint32_t>(operand), 16);
     change_data(false);
     short_pause();
+    end_frame();
 }
 
 int ProgrammerLines::read_byte(int command) {
@@ -94,6 +123,7 @@ int ProgrammerLines::read_byte(int command) {
         clock_pulse();  // the chip ignores these eight bits
     short_pause();
     change_data(true);
+    if (batch_ != nullptr) return read_bits_in_batch();
     int value = 0;
     for (int bit = 0; bit < 8; ++bit) {
         change_clock(true);
@@ -105,6 +135,27 @@ int ProgrammerLines::read_byte(int command) {
     return value;
 }
 
+// The data phase of read_byte on a batching port: the two reads of each bit are asked for while
+// CLOCK is high, as read_data_in makes them, and arrive with the frame.
+int ProgrammerLines::read_bits_in_batch() {
+    for (int bit = 0; bit < 8; ++bit) {
+        change_clock(true);
+        host_.yield_point();
+        batch_->sample_dsr();
+        batch_->sample_dsr();
+        change_clock(false);
+    }
+    change_data(false);
+    short_pause();
+    const std::uint32_t samples = batch_->take_samples();
+    int value = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const std::uint32_t both = (samples >> (2 * bit)) & 3U;
+        if (both == 3U) value |= 1 << bit;
+    }
+    return port_.failed() ? 0 : value;
+}
+
 void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {
     // Command 0000 with a NOP operand, its fourth clock held high for the programming time.
     if (!port_.failed()) {
@@ -113,7 +164,7 @@ void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {
             clock_pulse();
         change_clock(true);
     }
-    clock_.sleep_ms(prog_time_ms);
+    wait_ms(prog_time_ms);
     if (port_.failed()) return;
     change_clock(false);
     short_pause();
@@ -121,27 +172,28 @@ void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {
     for (int i = 0; i < 16; ++i)
         clock_pulse();
     short_pause();
+    end_frame();
 }
 
 void ProgrammerLines::power_up(std::int32_t voltage_sequence) {
     if (voltage_sequence == 1) {
         toggle_vdd_vpp();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
         host_.yield();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
     } else if (voltage_sequence == 2) {
         host_.yield();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
         toggle_vdd_vpp();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
     }
 }
 
 void ProgrammerLines::power_down() {
     toggle_vdd_vpp();
-    clock_.sleep_ms(kPowerSettleMs);
+    wait_ms(kPowerSettleMs);
     host_.yield();
-    clock_.sleep_ms(kPowerSettleMs);
+    wait_ms(kPowerSettleMs);
 }
 
 void split_address(AddressBytes& bytes, std::int32_t address) {

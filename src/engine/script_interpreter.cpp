@@ -321,7 +321,7 @@ void ScriptInterpreter::script_step(const ScriptProgram& program) {
             lines_.short_pause();
             break;
         case Op::Wait:
-            lines_.clock().sleep_ms(instruction.wait_ms);
+            lines_.wait_ms(instruction.wait_ms);
             break;
         case Op::Unrecognized:
             // Refused before the run; never stepped.
