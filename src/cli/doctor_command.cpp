@@ -133,7 +133,9 @@ DoctorTarget choose_target(CliContext& context, const PortChoice& choice, Serial
             target.number = find_port_number(choice.device, target.port_devices, system);
             return target;
         case PortChoice::Kind::Stored:
-        case PortChoice::Kind::Simulator: {
+        case PortChoice::Kind::Simulator:
+        case PortChoice::Kind::Ftdi:
+        case PortChoice::Kind::FtdiSimulator: {
             CliHost host(context.out, context.err);
             PortManager manager(context.state, settings, host, provider);
             manager.scan_ports();

@@ -34,6 +34,18 @@ struct DeviceHolder {
     bool running = true;    // false: the lock file names a process that has ended (a stale lock)
 };
 
+// A USB serial adapter of the FTDI kind whose chip has a synchronous bit-bang mode.
+struct UsbAdapterFacts {
+    std::string usb_id;       // vendor:product, "0403:6001"
+    std::string chip;         // "FT232R"
+    std::string serial;       // the adapter's serial number; empty when it has none
+    std::string product;      // the adapter's own name for itself
+    std::string device_node;  // the USB device node, /dev/bus/usb/001/004
+    bool may_open = false;    // this user may open the node for reading and writing
+
+    bool operator==(const UsbAdapterFacts&) const = default;
+};
+
 // The machine as the port doctor sees it: serial devices, their owners, the user's groups and the
 // kernel's facts. The real machine stands behind it in quillon-cli; tests describe one of their own.
 class SystemView {
@@ -56,6 +68,9 @@ class SystemView {
     virtual bool user_listed_in_group(const std::string& group) = 0;
     // Other programs that hold `real_path` open or have locked it.
     virtual std::vector<DeviceHolder> holders(const std::string& real_path) = 0;
+    // The FTDI adapters on the USB, and whether this program can drive them in bit-bang mode.
+    virtual std::vector<UsbAdapterFacts> ftdi_adapters() { return {}; }
+    virtual bool ftdi_built_in() const { return false; }
 };
 
 }  // namespace quillon
