@@ -30,7 +30,7 @@ Count count(AppState& state, Operation operation) {
     CountingPort port(sink);
     FakeClock clock;
     SilentHost host;
-    ChipSession session{state, host, clock, &port, {}};
+    ChipSession session{state, host, clock, &port};
     run_algorithm(session, operation);
     return {sink.changes, port.changes(), port.reads(), std::chrono::duration<double>(clock.now()).count()};
 }

@@ -28,7 +28,7 @@ struct ProgramAllRig {
     }
 
     RunOutcome run(ProgrammerPort& port) {
-        ChipSession session{state, host, clock, &port, {}};
+        ChipSession session{state, host, clock, &port};
         return program_all(session);
     }
 };

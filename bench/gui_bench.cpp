@@ -25,9 +25,9 @@ namespace {
 // Dialogs nobody sees: a chip operation that shows one has gone wrong, which the run notes.
 class SilentDialogs final : public UserDialogs {
   public:
-    int show_message(std::string_view, int, std::string_view) override {
+    MessageAnswer show_message(std::string_view, MessageKind, std::string_view) override {
         ++messages;
-        return kAnswerOk;
+        return MessageAnswer::Ok;
     }
     std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
     std::string choose_file(const FileDialogRequest&) override { return {}; }
@@ -103,7 +103,7 @@ void BM_CoreProgramAll(benchmark::State& state, WindowRig& r) {
         return;
     }
     SilentHost host;
-    ChipSession session{r.state, host, r.clock, r.port, {}};
+    ChipSession session{r.state, host, r.clock, r.port};
     const std::int64_t before = r.port->changes;
     for (auto _ : state) {
         if (program_all(session) != RunOutcome::Completed) {

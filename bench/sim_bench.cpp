@@ -29,7 +29,7 @@ void program_and_verify(benchmark::State& state, const char* model) {
         const std::unique_ptr<Pic18Chip> chip = make_chip(model, clock, log);
         SimBoard board(clock, log);
         board.insert_chip(chip.get());
-        ChipSession session{app, host, clock, &board, {}};
+        ChipSession session{app, host, clock, &board};
         if (program_all(session) != RunOutcome::Completed || verify_chip(session) != RunOutcome::Completed) {
             state.SkipWithError("program all or verify failed on the simulated chip");
             return;

@@ -7,14 +7,20 @@
 
 namespace quillon {
 
-// Kinds of the message box, and what its buttons answer.
-inline constexpr int kMessageOk = 0;
-inline constexpr int kMessageYesNo = 4;
-inline constexpr int kMessageError = 16;
-inline constexpr int kMessageInfo = 64;
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
+// Kinds of the message box. The values are those the message box has always been called with.
+enum class MessageKind : std::uint8_t {
+    Ok = 0,     // one "OK" button
+    YesNo = 4,  // a question: "Yes" and "No"
+    Error = 16,
+    Info = 64,
+};
+
+// What the message box's buttons answer.
+enum class MessageAnswer : std::uint8_t {
+    Ok = 1,
+    Yes = 6,
+    No = 7,
+};
 
 // What an operation needs from whoever runs it: the main window in the program, the terminal in
 // quillon-cli, a recorder in tests. Core code never reaches a window any other way.
@@ -26,8 +32,8 @@ class Host {
     virtual void set_status(std::string_view text) = 0;
     // Caption of the loaded-file label.
     virtual void set_loaded_file(std::string_view text) = 0;
-    // Modal message box; an empty title shows the product title. Returns kAnswerOk, kAnswerYes or kAnswerNo.
-    virtual int show_message(std::string_view text, int kind, std::string_view title) = 0;
+    // Modal message box; an empty title shows the product title.
+    virtual MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) = 0;
     // Modal input box; returns the typed text, or empty text on Cancel.
     virtual std::string ask_text(std::string_view prompt, std::string_view title,
                                  std::string_view default_text) = 0;

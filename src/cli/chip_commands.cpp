@@ -64,7 +64,7 @@ class ChipCommand {
 };
 
 int ChipCommand::wrong_entry(const QString& hint) {
-    host_.show_message("Wrong entry!", kMessageError, context_.state.product_title);
+    host_.show_message("Wrong entry!", MessageKind::Error, context_.state.product_title);
     return context_.fail(kExitUsage, hint);
 }
 

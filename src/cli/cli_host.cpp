@@ -46,9 +46,9 @@ void CliHost::write_err(std::string_view text) {
     err_.flush();
 }
 
-int CliHost::show_message(std::string_view text, int kind, std::string_view) {
+MessageAnswer CliHost::show_message(std::string_view text, MessageKind kind, std::string_view) {
     write_err(text);
-    return kind == kMessageYesNo ? yes_no_answer : kAnswerOk;
+    return kind == MessageKind::YesNo ? yes_no_answer : MessageAnswer::Ok;
 }
 
 std::string CliHost::ask_text(std::string_view prompt, std::string_view, std::string_view) {

@@ -25,7 +25,7 @@ class CliHost : public Host {
 
     void set_status(std::string_view text) override;
     void set_loaded_file(std::string_view text) override { loaded_file = std::string(text); }
-    int show_message(std::string_view text, int kind, std::string_view title) override;
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override;
     std::string ask_text(std::string_view prompt, std::string_view title,
                          std::string_view default_text) override;
     void yield() override {}
@@ -37,7 +37,7 @@ class CliHost : public Host {
     void finish_operation();
 
     std::string loaded_file;
-    int yes_no_answer = kAnswerNo;
+    MessageAnswer yes_no_answer = MessageAnswer::No;
     std::string text_answer;
 
   private:

@@ -206,13 +206,13 @@ int ProgrammerConnection::open_ftdi_simulator(const std::string& chip_file) {
 }
 
 int ProgrammerConnection::port_failed(const PortError& error, bool message_shown) {
-    if (!message_shown) host_.show_message(error.message, kMessageError, context_.state.product_title);
+    if (!message_shown) host_.show_message(error.message, MessageKind::Error, context_.state.product_title);
     return kExitPort;
 }
 
 ChipSession ProgrammerConnection::session() {
     ProgrammerPort* port = trace_ ? trace_.get() : manager_.port();
-    return ChipSession{context_.state, host_, *clock_, port, {}};
+    return ChipSession{context_.state, host_, *clock_, port};
 }
 
 int ProgrammerConnection::finish() {
@@ -259,7 +259,7 @@ void ProgrammerConnection::report_sim_refusals() {
         }
         report += '\n' + text(entry.text);
     }
-    host_.show_message(report.toStdString(), kMessageInfo, context_.state.product_title);
+    host_.show_message(report.toStdString(), MessageKind::Info, context_.state.product_title);
 }
 
 }  // namespace quillon

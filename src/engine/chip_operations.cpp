@@ -1,7 +1,9 @@
 #include "engine/chip_operations.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "engine/operation_texts.h"
 #include "engine/programmer_lines.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
@@ -11,79 +13,51 @@ namespace quillon {
 
 namespace {
 
-struct OperationTexts {
-    const char* start;
-    const char* success;
-    const char* failure;        // status line when a check found differences
-    const char* failure_first;  // first line of the message with the report
-};
-
-OperationTexts texts_for(Operation operation) {
-    switch (operation) {
-        case Operation::Program:
-            return {"Begin program all.", "Chip programmed. ", nullptr, nullptr};
-        case Operation::Read:
-            return {"Begin read all.", "Chip read. ", nullptr, nullptr};
-        case Operation::Erase:
-            return {"Begin erase all.", "Chip erased. ", nullptr, nullptr};
-        case Operation::BlankCheck:
-            return {"Begin blank check.", "Chip is blank. ", "Chip is not blank. ", "Chip is not blank:"};
-        case Operation::Verify:
-            return {"Begin verify.", "Chip verified. ", "Chip verify failed. ", "Chip verify failed:"};
-    }
-    return {"", "", nullptr, nullptr};
+bool is_check(Operation operation) {
+    return operation == Operation::BlankCheck || operation == Operation::Verify;
 }
 
-const char* const kCrLf = "\r\n";
-
-// Refuses a script that cannot run before anything touches the chip.
-RunOutcome refuse_script(ChipSession& session, Operation operation, const ScriptProgram& program) {
-    AppState& state = session.state;
-    for (const ScriptProblem& problem : program.problems) {
-        if (problem.kind == ScriptProblemKind::Unrecognized) {
-            session.host.show_message(
-                "Unrecognized symbolic instruction '" + problem.word + "'." + kCrLf + "The program must end.",
-                kMessageError, state.product_title);
-            return RunOutcome::ScriptUnrecognized;
-        }
-    }
-    std::string message = "The " + std::string(operation_name(operation)) + " script of " + state.model_name +
-                          " cannot run, so the chip was not touched:";
-    for (const ScriptProblem& problem : program.problems)
-        message += kCrLf + problem.text;
-    session.host.set_status("Script error! The chip was not touched.");
-    session.host.show_message(message, kMessageError, state.product_title);
-    return RunOutcome::ScriptRefused;
+// A word that is no instruction ends the program; any other problem only refuses the script.
+RunOutcome refusal(const ScriptProgram& program) {
+    const bool unrecognized = std::any_of(
+        program.problems.begin(), program.problems.end(),
+        [](const ScriptProblem& problem) { return problem.kind == ScriptProblemKind::Unrecognized; });
+    return unrecognized ? RunOutcome::ScriptUnrecognized : RunOutcome::ScriptRefused;
 }
 
-// Ends a run that stopped early: powers the chip down where the port still works, brings back the
-// image a failed read had started to overwrite, and tells the user.
+// The run fields as the first instruction finds them: the script, address 0, full loop ends.
+void set_up_run(AppState& state, const AlgorithmScript& script) {
+    state.run_script = script;
+    state.run_length = static_cast<std::int32_t>(script.size());
+    state.run_address = 0;
+    state.last_flash_address = state.flash_size - 1;
+    state.last_eeprom_address = state.eeprom_size - 1;
+}
+
+void step_to_end(AppState& state, ScriptInterpreter& interpreter, const ScriptProgram& program) {
+    state.run_pc = 1;
+    while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
+        interpreter.script_step(program);
+    }
+}
+
+// Ends a run that stopped early: brings back the image a failed read had started to overwrite,
+// powers the chip down where the port still works, and tells the user.
 RunOutcome end_faulted_run(ChipSession& session, ScriptInterpreter& interpreter,
-                           const MemoryImage* image_before_read) {
+                           const std::optional<MemoryImage>& image_before_read) {
     AppState& state = session.state;
-    if (image_before_read != nullptr) {
+    if (image_before_read) {
         state.image = *image_before_read;
         session.host.updatedisplay();
     }
     session.host.enable();
     if (interpreter.fault() == RunFault::PortFailed) {
         state.port_open = false;
-        const std::string port_name = state.port_label.empty()
-                                          ? "Serial port COM" + std::to_string(state.port_number)
-                                          : state.port_label;
-        session.host.set_status(port_name + " error!");
-        std::string text = "The programmer port stopped working during the operation";
-        const std::string cause = interpreter.fault_text();
-        text += cause.empty() ? "." : ": " + cause + ".";
-        text += std::string(kCrLf) +
-                "The operation was not finished. Reconnect the programmer and choose the "
-                "serial port again.";
-        session.host.show_message(text, kMessageError, state.product_title);
+        report_port_failure(session.host, state, interpreter.fault_text());
         return RunOutcome::PortFailed;
     }
     interpreter.power_down_after_fault();
-    session.host.set_status("Operation stopped! The chip was powered down.");
-    session.host.show_message(interpreter.fault_text(), kMessageError, state.product_title);
+    report_stopped_run(session.host, state, interpreter.fault_text());
     return RunOutcome::Fault;
 }
 
@@ -100,33 +74,26 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
     AppState& state = session.state;
     Host& host = session.host;
     if (!state.port_open || session.port == nullptr) {
-        host.set_status("Serial port " + std::to_string(state.port_number) + " error!");
+        report_port_closed(host, state);
         return RunOutcome::PortClosed;
     }
-
     const AlgorithmScript& script = state.script_for(operation);
     const ScriptProgram program =
         compile_script(script, {state.flash_size, state.page_size, state.prog_time_ms});
-    if (!program.runnable()) return refuse_script(session, operation, program);
+    if (!program.runnable()) {
+        const RunOutcome outcome = refusal(program);
+        report_refused_script(host, state, operation, program, outcome);
+        return outcome;
+    }
 
-    state.run_script = script;
-    state.run_length = static_cast<std::int32_t>(script.size());
-    state.run_address = 0;
-    state.last_flash_address = state.flash_size - 1;
-    state.last_eeprom_address = state.eeprom_size - 1;
+    set_up_run(state, script);
     const std::chrono::nanoseconds start = session.clock.now();
-
     ProgrammerLines lines(*session.port, host, session.clock);
     ScriptInterpreter interpreter(state, lines, host);
-    interpreter.trace = session.trace;
     interpreter.begin_run();
-    const bool checks = operation == Operation::BlankCheck || operation == Operation::Verify;
-    if (checks) interpreter.reset_mismatch_report();
-
+    if (is_check(operation)) interpreter.reset_mismatch_report();
     host.disable();
-    const OperationTexts texts = texts_for(operation);
-    host.set_status(texts.start);
-    host.yield();
+    report_start(host, operation);
 
     // A read replaces the image; keep the old one until the read has completed.
     std::optional<MemoryImage> image_before_read;
@@ -136,31 +103,19 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
         host.updatedisplay();
         host.yield();
     }
-
-    state.run_pc = 1;
-    while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
-        interpreter.script_step(program);
-    }
-    if (interpreter.fault() != RunFault::None) {
-        return end_faulted_run(session, interpreter, image_before_read ? &*image_before_read : nullptr);
-    }
+    step_to_end(state, interpreter, program);
+    if (interpreter.fault() != RunFault::None)
+        return end_faulted_run(session, interpreter, image_before_read);
 
     host.enable();
-    const std::string elapsed = elapsed_text(session.clock.now() - start) + " seconds elapsed...";
-    if (checks && state.mismatch_count > 0) {
-        host.set_status(texts.failure + elapsed);
-        host.yield();
-        host.show_message(std::string(texts.failure_first) + kCrLf + kCrLf + state.mismatch_report,
-                          kMessageError, "");
-        return RunOutcome::Differences;
-    }
-    host.set_status(texts.success + elapsed);
-    host.yield();
+    const RunOutcome outcome =
+        is_check(operation) && state.mismatch_count() > 0 ? RunOutcome::Differences : RunOutcome::Completed;
+    report_result(host, state, operation, outcome, session.clock.now() - start);
     if (operation == Operation::Read) {
         host.updatedisplay();
         host.yield();
     }
-    return RunOutcome::Completed;
+    return outcome;
 }
 
 RunOutcome program_all(ChipSession& session) {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <string>
 
 #include "base/clock.h"
 #include "base/host.h"
 #include "base/programmer_port.h"
-#include "engine/instruction_set.h"
 #include "model/app_state.h"
 
 namespace quillon {
@@ -19,8 +17,6 @@ struct ChipSession {
     Host& host;
     Clock& clock;
     ProgrammerPort* port = nullptr;
-    // Optional: called before each instruction, for a trace of the run.
-    std::function<void(std::int32_t pc, const Instruction&)> trace;
 };
 
 enum class RunOutcome {

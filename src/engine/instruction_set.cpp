@@ -1,6 +1,7 @@
 #include "engine/instruction_set.h"
 
 #include <array>
+#include <string>
 
 #include "base/ascii.h"
 #include "base/hex_text.h"
@@ -9,59 +10,6 @@
 namespace quillon {
 
 namespace {
-
-constexpr std::array<InstructionSpec, 32> kInstructionSet{{
-    {Op::Begin, MatchRule::Exact, "begin", "begin", "power the chip up in the model's voltage sequence"},
-    {Op::End, MatchRule::Exact, "end", "end", "power the chip down"},
-    {Op::StartProg, MatchRule::Exact, "startprog", "startprog", "programming pulse of prog_time_ms"},
-    {Op::SetProgTime, MatchRule::Exact, "setprogtime", "setprogtime", "nothing"},
-    {Op::CalcFlash, MatchRule::Exact, "calcflash", "calcflash",
-     "FLASH loop ends at the last byte that is not FF"},
-    {Op::CalcFlashPage, MatchRule::Exact, "calcflashpage", "calcflashpage",
-     "FLASH loop ends at the end of the page of the last byte that is not FF"},
-    {Op::CalcEeprom, MatchRule::Exact, "calceeprom", "calceeprom",
-     "EEPROM loop ends at the last byte that is not FF"},
-    {Op::SetFlashLoop, MatchRule::Exact, "setflashloop", "setflashloop",
-     "start of a loop over the FLASH addresses"},
-    {Op::SetEepromLoop, MatchRule::Exact, "seteepromloop", "seteepromloop",
-     "start of a loop over the EEPROM addresses"},
-    {Op::Loop, MatchRule::Exact, "loop", "loop", "back to the loop instruction"},
-    {Op::IfPage, MatchRule::Exact, "ifpage", "ifpage",
-     "run up to endifpage when a page has just been completed"},
-    {Op::EndIfPage, MatchRule::Exact, "endifpage", "endifpage", "end of an ifpage block"},
-    {Op::MovlwUpper, MatchRule::Exact, "movlw-upper", "movlw-upper", "MOVLW of the address's upper byte"},
-    {Op::MovlwHigh, MatchRule::Exact, "movlw-high", "movlw-high", "MOVLW of the address's high byte"},
-    {Op::MovlwLow, MatchRule::Exact, "movlw-low", "movlw-low", "MOVLW of the address's low byte"},
-    {Op::MovlwEeprom, MatchRule::Exact, "movlw-eeprom", "movlw-eeprom",
-     "MOVLW of the EEPROM byte; next byte"},
-    {Op::SendFlash, MatchRule::SendSuffix, "-flash", "sCC-flash",
-     "command CC with the FLASH word; next word"},
-    {Op::SendConfig, MatchRule::SendSuffix, "-config", "sCC-configNX",
-     "command CC with the configuration byte in both halves"},
-    {Op::WaitWr, MatchRule::Exact, "waitwr", "waitwr", "poll EECON1 until the chip clears WR"},
-    {Op::ReadFlash, MatchRule::ReadPrefix, "flash=s", "flash=sCC",
-     "read a FLASH byte with command CC; next byte"},
-    {Op::ReadEeprom, MatchRule::ReadPrefix, "eeprom=s", "eeprom=sCC",
-     "read an EEPROM byte with command CC; next byte"},
-    {Op::ReadConfig, MatchRule::ReadPrefix, "config", "configNX=sCC",
-     "read a configuration byte with command CC"},
-    {Op::ReadTemp, MatchRule::ReadPrefix, "temp=s", "temp=sCC", "read a byte with command CC for a compare"},
-    {Op::CheckBlankFlash, MatchRule::Exact, "checkblankflash", "checkblankflash",
-     "compare the byte read with FF; next FLASH byte"},
-    {Op::CheckBlankEeprom, MatchRule::Exact, "checkblankeeprom", "checkblankeeprom",
-     "compare the byte read with FF; next EEPROM byte"},
-    {Op::CheckBlankConfig, MatchRule::ConfigSuffix, "checkblankconfig", "checkblankconfigNX",
-     "compare the byte read with the erased configuration value"},
-    {Op::CheckFlash, MatchRule::Exact, "checkflash", "checkflash",
-     "compare the byte read with FLASH; next byte"},
-    {Op::CheckEeprom, MatchRule::Exact, "checkeeprom", "checkeeprom",
-     "compare the byte read with EEPROM; next byte"},
-    {Op::CheckConfig, MatchRule::ConfigSuffix, "checkconfig", "checkconfigNX",
-     "compare the byte read with the configuration byte"},
-    {Op::SendLiteral, MatchRule::SendLiteral, "", "sCC-DDDD", "command CC with operand DDDD"},
-    {Op::Wait, MatchRule::WaitPrefix, "w", "wN", "wait N milliseconds"},
-    {Op::Unrecognized, MatchRule::Anything, "", "", "not an instruction"},
-}};
 
 constexpr std::array<std::string_view, 14> kConfigNames{
     "config1l", "config1h", "config2l", "config2h", "config3l", "config3h", "config4l",
@@ -100,6 +48,60 @@ bool ends_with(std::string_view word, std::string_view end) {
     return word.size() >= end.size() && word.substr(word.size() - end.size()) == end;
 }
 
+// The rules that take more than a comparison; each fills `out` on a match.
+
+// checkblankconfig1l, checkconfig7h: the row's start, then a configuration name.
+bool match_config_suffix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (!starts_with(word, entry.pattern)) return false;
+    const int k = config_number("config" + std::string(word.substr(entry.pattern.size())));
+    if (k == 0) return false;
+    out = Instruction{entry.op};
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+// s0d-flash, s0f-config1h: "s", the command digits, then the row's ending.
+bool match_send_suffix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (word.empty() || word[0] != 's') return false;
+    if (entry.op == Op::SendFlash) {
+        if (!ends_with(word, entry.pattern)) return false;
+        out = with_command(entry.op, word, 1);
+        return true;
+    }
+    if (word.size() < 9) return false;
+    const int k = config_number(word.substr(word.size() - 8));
+    if (k == 0 || word[word.size() - 9] != '-') return false;
+    out = with_command(entry.op, word, 1);
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+// flash=s09, config1l=s09: the row's start (a configuration name and "=s" for the config row),
+// then the command digits.
+bool match_read_prefix(const InstructionSpec& entry, std::string_view word, Instruction& out) {
+    if (entry.op != Op::ReadConfig) {
+        if (!starts_with(word, entry.pattern)) return false;
+        out = with_command(entry.op, word, entry.pattern.size());
+        return true;
+    }
+    if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
+    const int k = config_number(word.substr(0, 8));
+    if (k == 0) return false;
+    out = with_command(entry.op, word, 10);
+    out.config = static_cast<std::int8_t>(k);
+    return true;
+}
+
+Instruction wait_instruction(Op op, std::string_view word) {
+    Instruction instruction{op};
+    // A wait that does not fit 32 bits keeps its sign, so the checks before a run can refuse it.
+    const double milliseconds = round_half_even(leading_number(word.substr(1)));
+    instruction.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
+                          : milliseconds < -1e12 ? std::int64_t{-1'000'000'000'000}
+                                                 : static_cast<std::int64_t>(milliseconds);
+    return instruction;
+}
+
 // Matches one row against a word; fills `out` on success.
 bool match(const InstructionSpec& entry, std::string_view word, Instruction& out) {
     switch (entry.rule) {
@@ -107,56 +109,21 @@ bool match(const InstructionSpec& entry, std::string_view word, Instruction& out
             if (word != entry.pattern) return false;
             out = Instruction{entry.op};
             return true;
-        case MatchRule::ConfigSuffix: {
-            if (!starts_with(word, entry.pattern)) return false;
-            const int k = config_number("config" + std::string(word.substr(entry.pattern.size())));
-            if (k == 0) return false;
-            out = Instruction{entry.op};
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
-        case MatchRule::SendSuffix: {
-            if (word.empty() || word[0] != 's') return false;
-            if (entry.op == Op::SendFlash) {
-                if (!ends_with(word, entry.pattern)) return false;
-                out = with_command(entry.op, word, 1);
-                return true;
-            }
-            if (word.size() < 9) return false;
-            const int k = config_number(word.substr(word.size() - 8));
-            if (k == 0 || word[word.size() - 9] != '-') return false;
-            out = with_command(entry.op, word, 1);
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
-        case MatchRule::ReadPrefix: {
-            if (entry.op != Op::ReadConfig) {
-                if (!starts_with(word, entry.pattern)) return false;
-                out = with_command(entry.op, word, entry.pattern.size());
-                return true;
-            }
-            if (word.size() < 10 || word.substr(8, 2) != "=s") return false;
-            const int k = config_number(word.substr(0, 8));
-            if (k == 0) return false;
-            out = with_command(entry.op, word, 10);
-            out.config = static_cast<std::int8_t>(k);
-            return true;
-        }
+        case MatchRule::ConfigSuffix:
+            return match_config_suffix(entry, word, out);
+        case MatchRule::SendSuffix:
+            return match_send_suffix(entry, word, out);
+        case MatchRule::ReadPrefix:
+            return match_read_prefix(entry, word, out);
         case MatchRule::SendLiteral:
             if (word.size() != 8 || word[0] != 's' || word[3] != '-') return false;
             out = with_command(entry.op, word, 1);
             out.operand = parse_hex4(ascii_upper(word.substr(4, 4)));
             return true;
-        case MatchRule::WaitPrefix: {
+        case MatchRule::WaitPrefix:
             if (word.empty() || word[0] != 'w') return false;
-            out = Instruction{entry.op};
-            // A wait that does not fit 32 bits keeps its sign, so the checks below can refuse it.
-            const double milliseconds = round_half_even(leading_number(word.substr(1)));
-            out.wait_ms = milliseconds > 1e12    ? std::int64_t{1'000'000'000'000}
-                          : milliseconds < -1e12 ? std::int64_t{-1'000'000'000'000}
-                                                 : static_cast<std::int64_t>(milliseconds);
+            out = wait_instruction(entry.op, word);
             return true;
-        }
         case MatchRule::Anything:
             out = Instruction{entry.op};
             return true;
@@ -166,18 +133,13 @@ bool match(const InstructionSpec& entry, std::string_view word, Instruction& out
 
 }  // namespace
 
-std::span<const InstructionSpec> instruction_set() {
-    return kInstructionSet;
-}
-
-const InstructionSpec& instruction_spec(Op op) {
-    return kInstructionSet[static_cast<std::size_t>(op)];
-}
-
 Instruction decode_word(std::string_view word) {
     Instruction instruction;
     for (const InstructionSpec& entry : kInstructionSet) {
-        if (match(entry, word, instruction)) return instruction;
+        if (!match(entry, word, instruction)) continue;
+        instruction.group = entry.group;
+        instruction.memory = entry.memory;
+        return instruction;
     }
     return instruction;
 }

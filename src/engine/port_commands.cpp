@@ -40,7 +40,7 @@ bool PortManager::menuport() {
 
     const std::optional<std::int32_t> number = typed_port_number(answer);
     if (!number) {
-        host_.show_message(kWrongEntry, kMessageError, state_.product_title);
+        host_.show_message(kWrongEntry, MessageKind::Error, state_.product_title);
         return false;
     }
     close_port();
@@ -56,14 +56,14 @@ void PortManager::menuprogtime() {
     if (answer.empty()) return;
     const std::optional<std::int32_t> milliseconds = typed_prog_time(answer);
     if (!milliseconds) {
-        host_.show_message(kWrongEntry, kMessageError, state_.product_title);
+        host_.show_message(kWrongEntry, MessageKind::Error, state_.product_title);
         return;
     }
     state_.prog_time_ms = *milliseconds;
 }
 
 void PortManager::menuportinfo() {
-    host_.show_message(pinout_text(), kMessageOk, state_.product_title);
+    host_.show_message(pinout_text(), MessageKind::Ok, state_.product_title);
 }
 
 std::string pinout_text() {

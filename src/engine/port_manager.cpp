@@ -78,7 +78,7 @@ std::optional<PortError> PortManager::open_programmer_port() {
     }
     host_.set_status(port_status_text(state_.port_label, PortStatus::Error));
     if (opened.error.kind == PortErrorKind::PermissionDenied)
-        host_.show_message(opened.error.message, kMessageError, state_.product_title);
+        host_.show_message(opened.error.message, MessageKind::Error, state_.product_title);
     return std::move(opened.error);
 }
 

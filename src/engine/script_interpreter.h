@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +25,9 @@ enum class RunFault : std::uint8_t {
 
 // Carries out a decoded script one instruction per step against the programmer lines and the
 // buffers of `state`. The run fields, the loop values and the mismatch report live in the state.
+// script_step and the handlers it runs are in script_step.cpp; the run's bookkeeping, the progress
+// caption, the loop guard and the write polling in script_interpreter.cpp; the mismatch report in
+// mismatch_report.cpp.
 class ScriptInterpreter {
   public:
     ScriptInterpreter(AppState& state, ProgrammerLines& lines, Host& host)
@@ -44,9 +46,6 @@ class ScriptInterpreter {
     // "begin" instructions run in this run that no "end" has matched yet.
     int powered_depth() const { return powered_depth_; }
 
-    // Called before each step with the instruction's number and word, for a readable trace of the run.
-    std::function<void(std::int32_t pc, const Instruction&)> trace;
-
     // Powers the chip down once for every "begin" of this run that no "end" has matched.
     void power_down_after_fault();
 
@@ -54,18 +53,21 @@ class ScriptInterpreter {
     void begin_run();
 
   private:
+    // One handler for each group of the instruction table; `pc` is the number of the instruction.
+    void power(Op op);
+    void shorten_loop_end(const Instruction& instruction);
+    void flow(const Instruction& instruction, std::int32_t pc);
+    void load_address_byte(Op op);
+    void send(const Instruction& instruction);
+    void read(const Instruction& instruction);
+    void check(const Instruction& instruction, bool against_erased);
+    void wait(const Instruction& instruction);
+
+    void caption(Memory memory, int config);
     void caption_progress(char memory);
-    void caption_config(int k);
-    std::int32_t flash_word(std::int32_t address) const;
-    std::uint8_t flash_byte(std::int32_t address) const;
-    std::uint8_t eeprom_byte(std::int32_t address) const;
-    void store_flash(std::int32_t address, int value);
-    void store_eeprom(std::int32_t address, int value);
-    void enter_loop(const Instruction& instruction, std::int32_t last_address);
-    void run_loop();
+    void enter_loop(const Instruction& instruction, std::int32_t last_address, std::int32_t pc);
+    void run_loop(std::int32_t pc);
     void wait_for_write();
-    void compare(std::string_view memory, std::int32_t address, int expected, bool eeprom);
-    void compare_config(int k, int expected);
     void set_fault(RunFault fault, std::string text);
 
     AppState& state_;

@@ -12,68 +12,32 @@ std::int32_t find_forward(const std::vector<Instruction>& instructions, std::siz
     return 0;
 }
 
+// The row a jump goes past, and where the search for it starts (a loop instruction is no "loop"
+// itself, an "ifpage" block ends after it).
+struct JumpEnd {
+    Op op;
+    std::size_t from;
+};
+
+JumpEnd jump_end(Jump jump, std::size_t index) {
+    return jump == Jump::PastLoop ? JumpEnd{Op::Loop, index} : JumpEnd{Op::EndIfPage, index + 1};
+}
+
 class ScriptChecker {
   public:
     ScriptChecker(const AlgorithmScript& script, const ScriptLimits& limits, ScriptProgram& program)
         : script_(script), limits_(limits), program_(program) {}
 
     void check() {
-        bool loop_started = false;
-        bool sends_flash_words = false;
         for (std::size_t i = 0; i < program_.instructions.size(); ++i) {
             Instruction& instruction = program_.instructions[i];
-            switch (instruction.op) {
-                case Op::Unrecognized:
-                    problem(ScriptProblemKind::Unrecognized, i, "is not an instruction");
-                    break;
-                case Op::SetFlashLoop:
-                case Op::SetEepromLoop: {
-                    loop_started = true;
-                    const std::int32_t loop = find_forward(program_.instructions, i, Op::Loop);
-                    if (loop == 0) problem(ScriptProblemKind::Structure, i, "has no \"loop\" after it");
-                    instruction.target = loop + 1;
-                    break;
-                }
-                case Op::Loop:
-                    if (!loop_started) {
-                        problem(ScriptProblemKind::Structure, i,
-                                "comes before any \"setflashloop\" or \"seteepromloop\"");
-                    }
-                    break;
-                case Op::IfPage: {
-                    const std::int32_t end = find_forward(program_.instructions, i + 1, Op::EndIfPage);
-                    if (end == 0) problem(ScriptProblemKind::Structure, i, "has no \"endifpage\" after it");
-                    instruction.target = end + 1;
-                    [[fallthrough]];
-                }
-                case Op::CalcFlashPage:
-                    if (limits_.page_size <= 0) {
-                        problem(ScriptProblemKind::Structure, i,
-                                "needs a page size, but the model's page size is " +
-                                    std::to_string(limits_.page_size));
-                    }
-                    break;
-                case Op::SendFlash:
-                    sends_flash_words = true;
-                    break;
-                case Op::StartProg:
-                    if (limits_.prog_time_ms < 0 || limits_.prog_time_ms > kMaxProgTimeMs) {
-                        problem(ScriptProblemKind::Structure, i,
-                                "would hold a programming time of " + std::to_string(limits_.prog_time_ms) +
-                                    " ms (0 to " + std::to_string(kMaxProgTimeMs) + " allowed)");
-                    }
-                    break;
-                case Op::Wait:
-                    if (instruction.wait_ms < 0 || instruction.wait_ms > kMaxWaitMs) {
-                        problem(ScriptProblemKind::Structure, i,
-                                "asks for a wait outside 0 to " + std::to_string(kMaxWaitMs) + " ms");
-                    }
-                    break;
-                default:
-                    break;
-            }
+            const InstructionSpec& row = instruction_spec(instruction.op);
+            if (row.group == Group::None)
+                problem(ScriptProblemKind::Unrecognized, i, "is not an instruction");
+            if (row.jump != Jump::None) resolve_jump(instruction, row.jump, i);
+            if (row.needs != kNeedsNothing) check_needs(instruction, row.needs, i);
         }
-        if (sends_flash_words && limits_.flash_size % 2 != 0) {
+        if (sends_flash_words_ && limits_.flash_size % 2 != 0) {
             program_.problems.push_back({ScriptProblemKind::Structure,
                                          0,
                                          {},
@@ -83,6 +47,40 @@ class ScriptChecker {
     }
 
   private:
+    void resolve_jump(Instruction& instruction, Jump jump, std::size_t index) {
+        // A loop instruction is what a "loop" after it returns to.
+        if (jump == Jump::PastLoop) loop_started_ = true;
+        const JumpEnd end = jump_end(jump, index);
+        const std::int32_t found = find_forward(program_.instructions, end.from, end.op);
+        if (found == 0) {
+            problem(ScriptProblemKind::Structure, index,
+                    "has no \"" + std::string(instruction_spec(end.op).pattern) + "\" after it");
+        }
+        instruction.target = found + 1;
+    }
+
+    void check_needs(const Instruction& instruction, std::uint8_t needs, std::size_t index) {
+        if ((needs & kNeedsLoopStarted) != 0 && !loop_started_) {
+            problem(ScriptProblemKind::Structure, index,
+                    "comes before any \"setflashloop\" or \"seteepromloop\"");
+        }
+        if ((needs & kNeedsPageSize) != 0 && limits_.page_size <= 0) {
+            problem(ScriptProblemKind::Structure, index,
+                    "needs a page size, but the model's page size is " + std::to_string(limits_.page_size));
+        }
+        if ((needs & kNeedsEvenFlash) != 0) sends_flash_words_ = true;
+        if ((needs & kNeedsProgTime) != 0 &&
+            (limits_.prog_time_ms < 0 || limits_.prog_time_ms > kMaxProgTimeMs)) {
+            problem(ScriptProblemKind::Structure, index,
+                    "would hold a programming time of " + std::to_string(limits_.prog_time_ms) +
+                        " ms (0 to " + std::to_string(kMaxProgTimeMs) + " allowed)");
+        }
+        if ((needs & kNeedsWaitRange) != 0 && (instruction.wait_ms < 0 || instruction.wait_ms > kMaxWaitMs)) {
+            problem(ScriptProblemKind::Structure, index,
+                    "asks for a wait outside 0 to " + std::to_string(kMaxWaitMs) + " ms");
+        }
+    }
+
     void problem(ScriptProblemKind kind, std::size_t index, const std::string& what) {
         const std::string& word = script_[index];
         program_.problems.push_back(
@@ -93,6 +91,8 @@ class ScriptChecker {
     const AlgorithmScript& script_;
     const ScriptLimits& limits_;
     ScriptProgram& program_;
+    bool loop_started_ = false;
+    bool sends_flash_words_ = false;
 };
 
 }  // namespace

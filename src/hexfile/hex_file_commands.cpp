@@ -67,8 +67,8 @@ bool save_hex_file(const AppState& state, Host& host, const std::string& path) {
     if (!failure.empty()) {
         host.enable();
         host.set_status(kStatusNotSaved);
-        host.show_message("The HEX file " + path + " could not be saved: " + failure + ".", kMessageError,
-                          state.product_title);
+        host.show_message("The HEX file " + path + " could not be saved: " + failure + ".",
+                          MessageKind::Error, state.product_title);
         return false;
     }
     // The label names the saved file only once it really holds the image.
@@ -87,7 +87,8 @@ SaveOutcome save_buffer_as(AppState& state, Host& host, std::string_view chosen_
     const std::string path(chosen_path);
     std::error_code error;
     if (std::filesystem::exists(path_from_utf8(path), error) &&
-        host.show_message(overwrite_question(path), kMessageYesNo, state.product_title) == kAnswerNo) {
+        host.show_message(overwrite_question(path), MessageKind::YesNo, state.product_title) ==
+            MessageAnswer::No) {
         return SaveOutcome::Cancelled;
     }
     return save_hex_file(state, host, path) ? SaveOutcome::Saved : SaveOutcome::Failed;

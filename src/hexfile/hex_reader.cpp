@@ -206,7 +206,7 @@ HexReadResult read_hex_text(std::string_view text, MemoryImage& image) {
             result.error = reader.error();
             result.out_of_range_count = reader.out_of_range().count();
             result.message = record_error_message(result.line, result.error);
-            result.message_kind = kMessageError;
+            result.message_kind = MessageKind::Error;
             return result;
         }
     }
@@ -216,7 +216,7 @@ HexReadResult read_hex_text(std::string_view text, MemoryImage& image) {
         result.outcome = HexReadOutcome::AcceptedOutOfRange;
         result.out_of_range_count = out_of_range.count();
         result.message = out_of_range_message(out_of_range.count(), out_of_range.text());
-        result.message_kind = kMessageInfo;
+        result.message_kind = MessageKind::Info;
     }
     return result;
 }
@@ -227,7 +227,7 @@ HexReadResult read_hex_file(const std::string& path, MemoryImage& image) {
         HexReadResult result;
         result.outcome = HexReadOutcome::Unreadable;
         result.message = "The HEX file " + path + " could not be read: " + file.error + ".";
-        result.message_kind = kMessageError;
+        result.message_kind = MessageKind::Error;
         return result;
     }
     return read_hex_text(file.text, image);

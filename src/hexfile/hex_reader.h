@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/host.h"
 #include "base/memory_image.h"
 
 namespace quillon {
@@ -31,11 +32,11 @@ enum class HexReadOutcome {
 // What reading a HEX file came to, and the message box the user is owed (if any).
 struct HexReadResult {
     HexReadOutcome outcome = HexReadOutcome::Accepted;
-    int line = 0;                         // Rejected: number of the failing line, from 1
-    std::string error;                    // Rejected: one of the kError texts
-    std::int64_t out_of_range_count = 0;  // data bytes the address map had no place for
-    std::string message;                  // message box text; empty when none is due
-    int message_kind = 0;                 // kMessageError or kMessageInfo when a message is due
+    int line = 0;                                // Rejected: number of the failing line, from 1
+    std::string error;                           // Rejected: one of the kError texts
+    std::int64_t out_of_range_count = 0;         // data bytes the address map had no place for
+    std::string message;                         // message box text; empty when none is due
+    MessageKind message_kind = MessageKind::Ok;  // Error or Info when a message is due
 
     bool accepted() const {
         return outcome == HexReadOutcome::Accepted || outcome == HexReadOutcome::AcceptedOutOfRange;

@@ -39,6 +39,13 @@ struct AddressBytes {
     std::int32_t address_low = 0;
 };
 
+// One difference that a blank check or a verify found, in the texts its report line shows.
+struct MismatchRow {
+    std::string location;        // "FLASH Byte 000010h", "EEPROM Byte 0010h", "CONF Byte 300001h"
+    std::string read_value;      // "3Fh"
+    std::string expected_value;  // "FFh"
+};
+
 // The interpreter's own values; they survive from one run to the next.
 struct InterpreterValues {
     std::int32_t loop_start = 0;
@@ -77,8 +84,8 @@ struct AppState : ActiveDevice {
     std::int32_t run_address = 0;
     std::int32_t last_flash_address = 0;
     std::int32_t last_eeprom_address = 0;
-    std::int32_t mismatch_count = 0;
-    std::string mismatch_report;
+    // The mismatch report as rows; mismatch_report (engine) renders its text.
+    std::vector<MismatchRow> mismatch_rows;
 
     // Memory image of the target chip.
     MemoryImage image;
@@ -86,6 +93,8 @@ struct AppState : ActiveDevice {
     // Engine working values.
     AddressBytes address;
     InterpreterValues interpreter;
+
+    std::int32_t mismatch_count() const { return static_cast<std::int32_t>(mismatch_rows.size()); }
 };
 
 }  // namespace quillon

@@ -28,7 +28,7 @@ void GuiHost::set_loaded_file(std::string_view text) {
     window_.set_loaded_file(display_text(text));
 }
 
-int GuiHost::show_message(std::string_view text, int kind, std::string_view title) {
+MessageAnswer GuiHost::show_message(std::string_view text, MessageKind kind, std::string_view title) {
     show_held_status();
     return dialogs_.show_message(text, kind, title);
 }

@@ -23,7 +23,7 @@ class GuiHost final : public Host {
 
     void set_status(std::string_view text) override;
     void set_loaded_file(std::string_view text) override;
-    int show_message(std::string_view text, int kind, std::string_view title) override;
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override;
     std::string ask_text(std::string_view prompt, std::string_view title,
                          std::string_view default_text) override;
     void yield() override;

@@ -231,7 +231,7 @@ void MainWindow::menuclear() {
 void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
     if (busy_) return;
     if (editing_) finish_edit(false);
-    ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr, {}};
+    ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr};
     const RunOutcome outcome = operation(session);
     if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
     after_run();
@@ -239,7 +239,7 @@ void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
 }
 
 void MainWindow::menuabout() {
-    dialogs_.show_message(about_text(state_.product_title), kMessageOk, state_.product_title);
+    dialogs_.show_message(about_text(state_.product_title), MessageKind::Ok, state_.product_title);
 }
 
 void MainWindow::menuportinfo() {

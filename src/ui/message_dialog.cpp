@@ -108,9 +108,9 @@ void MessageDialog::settheme() {
     paint_control(*txt_title_->viewport(), theme_.role(16), theme_.role(17));
 }
 
-void MessageDialog::prepare(std::string_view text, int kind, std::string_view title) {
+void MessageDialog::prepare(std::string_view text, MessageKind kind, std::string_view title) {
     kind_ = kind;
-    answer_ = 0;
+    answer_ = MessageAnswer{};
     prepared_ = wrap_message(text);
     setWindowTitle(dialog_caption(title, state_.product_title));
     prepare_display(text.find("\r\n") != std::string_view::npos);
@@ -155,11 +155,11 @@ void MessageDialog::prepare_display(bool has_line_breaks) {
     command1_->move(window_width - first_from_right, buttons_top);
     command2_->move(window_width - second_from_right, buttons_top);
 
-    img_ok_->setVisible(kind_ == kMessageOk);
-    img_err_->setVisible(kind_ == kMessageError);
-    img_info_->setVisible(kind_ == kMessageInfo);
-    img_ask_->setVisible(kind_ == kMessageYesNo);
-    if (kind_ == kMessageYesNo) {
+    img_ok_->setVisible(kind_ == MessageKind::Ok);
+    img_err_->setVisible(kind_ == MessageKind::Error);
+    img_info_->setVisible(kind_ == MessageKind::Info);
+    img_ask_->setVisible(kind_ == MessageKind::YesNo);
+    if (kind_ == MessageKind::YesNo) {
         command2_->show();
         command1_->setText(QStringLiteral("Yes"));
         const int first_left = command1_->x();
@@ -171,25 +171,25 @@ void MessageDialog::prepare_display(bool has_line_breaks) {
     command1_->setFocus();
 }
 
-int MessageDialog::show_message(std::string_view text, int kind, std::string_view title) {
+MessageAnswer MessageDialog::show_message(std::string_view text, MessageKind kind, std::string_view title) {
     prepare(text, kind, title);
     exec();
     return answer_;
 }
 
 void MessageDialog::press_first() {
-    answer_ = kind_ == kMessageYesNo ? kAnswerYes : kAnswerOk;
-    done(answer_);
+    answer_ = kind_ == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    done(static_cast<int>(answer_));
 }
 
 void MessageDialog::press_second() {
-    answer_ = kAnswerNo;
-    done(answer_);
+    answer_ = MessageAnswer::No;
+    done(static_cast<int>(answer_));
 }
 
 void MessageDialog::reject() {
     // Esc and the window's close button: "No" where there is one, else "OK".
-    if (kind_ == kMessageYesNo) {
+    if (kind_ == MessageKind::YesNo) {
         press_second();
     } else {
         press_first();

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/host.h"
+
 class QLabel;
 class QPushButton;
 class QTextEdit;
@@ -14,7 +16,7 @@ struct AppState;
 struct ThemeState;
 
 // The program's message box: the message beside a picture of its kind, and one button ("OK") or
-// two ("Yes", "No" for kind 4). Y or Z press the first button and N the second, whatever has the
+// two ("Yes", "No" for a YesNo question). Y or Z press the first button and N the second, whatever has the
 // focus; a click on the text copies it to the clipboard. The window sizes itself to the text.
 class MessageDialog final : public QDialog {
     Q_OBJECT
@@ -22,15 +24,15 @@ class MessageDialog final : public QDialog {
   public:
     MessageDialog(const AppState& state, const ThemeState& theme, QWidget* parent = nullptr);
 
-    // Shows the message modally and returns kAnswerOk, kAnswerYes or kAnswerNo. An empty title
-    // shows the product title.
-    int show_message(std::string_view text, int kind, std::string_view title);
+    // Shows the message modally and returns the answer of its button. An empty title shows the
+    // product title.
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title);
 
     // The call state and the layout, without showing the window (show_message does both).
-    void prepare(std::string_view text, int kind, std::string_view title);
+    void prepare(std::string_view text, MessageKind kind, std::string_view title);
 
     // The answer of the button that closed the window.
-    int answer() const { return answer_; }
+    MessageAnswer answer() const { return answer_; }
     // The message as shown and as copied to the clipboard (CR LF line ends).
     const std::string& prepared_text() const { return prepared_; }
 
@@ -47,8 +49,8 @@ class MessageDialog final : public QDialog {
 
     const AppState& state_;
     const ThemeState& theme_;
-    int kind_ = 0;
-    int answer_ = 0;
+    MessageKind kind_ = MessageKind::Ok;
+    MessageAnswer answer_{};  // none (0) until a button closes the window
     std::string prepared_;
 
     QLabel* img_ok_;

@@ -85,8 +85,8 @@ bool prepare_program(AppState& state, const StartEnvironment& environment, UserD
             errors << "quillon: " << result.message << '\n';
             return false;
         case DeviceFileStatus::Unreadable:
-            dialogs.show_message(result.message + "\r\nThe program cannot start without it.", kMessageError,
-                                 state.product_title);
+            dialogs.show_message(result.message + "\r\nThe program cannot start without it.",
+                                 MessageKind::Error, state.product_title);
             return false;
     }
     return false;

@@ -62,7 +62,7 @@ bool SimulatedProgrammer::attach(PortManager& ports) {
                 "The memories of the simulated " + model->name +
                     " cannot be read from their file: " + loaded.message +
                     ".\r\nThe simulated board stays off until that file is repaired or removed.",
-                kMessageError, state_.product_title);
+                MessageKind::Error, state_.product_title);
             return false;
         }
     }
@@ -73,7 +73,7 @@ bool SimulatedProgrammer::attach(PortManager& ports) {
         ports.attach_port(std::move(board), simulated_board_name(model->name));
     chip_.reset();
     if (refused) {
-        host_.show_message(refused->message, kMessageError, state_.product_title);
+        host_.show_message(refused->message, MessageKind::Error, state_.product_title);
         return false;
     }
     chip_ = std::move(chip);
@@ -101,7 +101,7 @@ bool SimulatedProgrammer::save_chip() {
     const ChipHexResult saved = save_chip_file(chip_path_, chip_->memory());
     if (saved.ok) return true;
     host_.show_message("The memories of the simulated chip could not be kept: " + saved.message + ".",
-                       kMessageError, state_.product_title);
+                       MessageKind::Error, state_.product_title);
     return false;
 }
 

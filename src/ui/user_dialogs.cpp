@@ -8,7 +8,7 @@
 
 namespace quillon {
 
-int WidgetDialogs::show_message(std::string_view text, int kind, std::string_view title) {
+MessageAnswer WidgetDialogs::show_message(std::string_view text, MessageKind kind, std::string_view title) {
     MessageDialog dialog(state_, theme_, parent_);
     return dialog.show_message(text, kind, title);
 }

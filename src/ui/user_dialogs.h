@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/host.h"
+
 class QWidget;
 
 namespace quillon {
@@ -27,8 +29,7 @@ struct FileDialogRequest {
 class UserDialogs {
   public:
     virtual ~UserDialogs() = default;
-    // kAnswerOk, kAnswerYes or kAnswerNo.
-    virtual int show_message(std::string_view text, int kind, std::string_view title) = 0;
+    virtual MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) = 0;
     // The typed text, or empty text on Cancel.
     virtual std::string ask_text(std::string_view prompt, std::string_view title,
                                  std::string_view default_text) = 0;
@@ -44,7 +45,7 @@ class WidgetDialogs final : public UserDialogs {
     // The window the dialogs belong to (they are modal over it); null for none.
     void set_parent(QWidget* parent) { parent_ = parent; }
 
-    int show_message(std::string_view text, int kind, std::string_view title) override;
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override;
     std::string ask_text(std::string_view prompt, std::string_view title,
                          std::string_view default_text) override;
     std::string choose_file(const FileDialogRequest& request) override;

@@ -58,6 +58,37 @@ struct Launch {
     std::vector<std::string> command;
 };
 
+// Takes the value of an option that has one; a usage message when the option is unknown or the
+// value is not a whole number where one is needed, empty when it was taken.
+std::string take_option_value(Launch& launch, const std::string& option, const std::string& value) {
+    VportOptions& options = launch.options;
+    std::int64_t* number = nullptr;
+    if (option == "--model") {
+        options.model = value;
+    } else if (option == "--chip") {
+        options.chip_file = value;
+    } else if (option == "--counts") {
+        options.counts_file = value;
+    } else if (option == "--log") {
+        options.log_file = value;
+    } else if (option == "--link") {
+        launch.link = value;
+    } else if (option == "--fail-after") {
+        number = &options.fail_after;
+    } else if (option == "--call-delay-us") {
+        number = &options.call_delay_us;
+    } else if (option == "--call-cost-us") {
+        number = &options.call_cost_us;
+    } else {
+        return "unknown option " + option;
+    }
+    if (number == nullptr) return {};
+    const std::optional<std::int64_t> parsed = parse_count(value);
+    if (!parsed) return option + " takes a whole number, not " + value;
+    *number = *parsed;
+    return {};
+}
+
 // Reads the command line; nothing, with the message printed, when it is wrong.
 std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
     Launch launch;
@@ -82,35 +113,9 @@ std::optional<Launch> parse_arguments(int argc, char** argv, int& status) {
             status = usage_error(option + " needs a value");
             return std::nullopt;
         }
-        const std::string value = argv[++index];
-        const auto count = [&](std::int64_t& target) {
-            const std::optional<std::int64_t> parsed = parse_count(value);
-            if (parsed) target = *parsed;
-            return parsed.has_value();
-        };
-        bool good = true;
-        if (option == "--model") {
-            launch.options.model = value;
-        } else if (option == "--chip") {
-            launch.options.chip_file = value;
-        } else if (option == "--counts") {
-            launch.options.counts_file = value;
-        } else if (option == "--log") {
-            launch.options.log_file = value;
-        } else if (option == "--link") {
-            launch.link = value;
-        } else if (option == "--fail-after") {
-            good = count(launch.options.fail_after);
-        } else if (option == "--call-delay-us") {
-            good = count(launch.options.call_delay_us);
-        } else if (option == "--call-cost-us") {
-            good = count(launch.options.call_cost_us);
-        } else {
-            status = usage_error("unknown option " + option);
-            return std::nullopt;
-        }
-        if (!good) {
-            status = usage_error(option + " takes a whole number, not " + value);
+        const std::string problem = take_option_value(launch, option, argv[++index]);
+        if (!problem.empty()) {
+            status = usage_error(problem);
             return std::nullopt;
         }
     }
@@ -166,20 +171,64 @@ int open_terminal(std::string& device) {
     return far_end;
 }
 
+// Checks that the board can be made from the options; says why not, with the known models.
+bool board_can_start(const VportOptions& options) {
+    std::string problem;
+    if (VirtualBoard::create(options, problem)) return true;
+    if (!find_chip_model(options.model)) {
+        std::string known;
+        for (const std::string& name : chip_model_names())
+            known += (known.empty() ? "" : ", ") + name;
+        problem += "; it knows " + known;
+    }
+    std::fprintf(stderr, "quillon-vport: %s\n", problem.c_str());
+    return false;
+}
+
+// The board's settings and the preloaded library, for the command and whatever it starts.
+void export_environment(const VportOptions& options, const std::string& library) {
+    for (const auto& [name, value] : vport_environment(options))
+        ::setenv(name.c_str(), value.c_str(), 1);
+    ::setenv("LD_PRELOAD", prepended("LD_PRELOAD", library, ':').c_str(), 1);
+#if defined(__SANITIZE_ADDRESS__)
+    // The preloaded library is instrumented too and comes before the sanitizer's runtime.
+    ::setenv("ASAN_OPTIONS", prepended("ASAN_OPTIONS", "verify_asan_link_order=0", ':').c_str(), 1);
+#endif
+}
+
+// Runs the command with every placeholder replaced by the device; its exit status, or 128 + the
+// signal that ended it, or 1 (127 from the child) when it cannot start.
+int run_command(std::vector<std::string> command, const std::string& device) {
+    for (std::string& argument : command) {
+        for (std::size_t at = argument.find(kPortPlaceholder); at != std::string::npos;
+             at = argument.find(kPortPlaceholder, at + device.size()))
+            argument.replace(at, std::strlen(kPortPlaceholder), device);
+    }
+    std::vector<char*> arguments;
+    for (std::string& argument : command)
+        arguments.push_back(argument.data());
+    arguments.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execvp(arguments[0], arguments.data());
+        std::fprintf(stderr, "quillon-vport: cannot start %s: %s\n", arguments[0], std::strerror(errno));
+        ::_exit(127);
+    }
+    if (child < 0) {
+        std::fprintf(stderr, "quillon-vport: cannot start %s: %s\n", arguments[0], std::strerror(errno));
+        return 1;
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 int run(Launch& launch) {
     VportOptions& options = launch.options;
     make_paths_absolute(options);
-    std::string problem;
-    if (!VirtualBoard::create(options, problem)) {
-        if (!find_chip_model(options.model)) {
-            std::string known;
-            for (const std::string& name : chip_model_names())
-                known += (known.empty() ? "" : ", ") + name;
-            problem += "; it knows " + known;
-        }
-        std::fprintf(stderr, "quillon-vport: %s\n", problem.c_str());
-        return 2;
-    }
+    if (!board_can_start(options)) return 2;
     const std::string library = library_path();
     if (library.empty() || library.find_first_of(" :") != std::string::npos) {
         std::fprintf(stderr, "quillon-vport: %s\n",
@@ -199,44 +248,12 @@ int run(Launch& launch) {
         if (error) {
             std::fprintf(stderr, "quillon-vport: cannot make the link %s: %s\n", launch.link.c_str(),
                          error.message().c_str());
+            ::close(far_end);
             return 1;
         }
     }
-
-    for (const auto& [name, value] : vport_environment(options))
-        ::setenv(name.c_str(), value.c_str(), 1);
-    ::setenv("LD_PRELOAD", prepended("LD_PRELOAD", library, ':').c_str(), 1);
-#if defined(__SANITIZE_ADDRESS__)
-    // The preloaded library is instrumented too and comes before the sanitizer's runtime.
-    ::setenv("ASAN_OPTIONS", prepended("ASAN_OPTIONS", "verify_asan_link_order=0", ':').c_str(), 1);
-#endif
-
-    std::vector<std::string> command = launch.command;
-    for (std::string& argument : command) {
-        for (std::size_t at = argument.find(kPortPlaceholder); at != std::string::npos;
-             at = argument.find(kPortPlaceholder, at + options.device.size()))
-            argument.replace(at, std::strlen(kPortPlaceholder), options.device);
-    }
-    std::vector<char*> arguments;
-    for (std::string& argument : command)
-        arguments.push_back(argument.data());
-    arguments.push_back(nullptr);
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execvp(arguments[0], arguments.data());
-        std::fprintf(stderr, "quillon-vport: cannot start %s: %s\n", arguments[0], std::strerror(errno));
-        ::_exit(127);
-    }
-    int status = 0;
-    int result = 1;
-    if (child < 0) {
-        std::fprintf(stderr, "quillon-vport: cannot start %s: %s\n", arguments[0], std::strerror(errno));
-    } else {
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-        result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    export_environment(options, library);
+    const int result = run_command(launch.command, options.device);
     // The far end is held until the command ends: the device exists as long as it is open.
     ::close(far_end);
     if (!launch.link.empty()) {

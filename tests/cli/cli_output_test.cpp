@@ -78,7 +78,7 @@ TEST(CliHost, PrintsTheStatusEachOperationEndsWithAndNothingBefore) {
     host.set_status("Begin verify.");
     host.set_status("Chip verify failed. 0.20 seconds elapsed...");
     host.show_message("Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n",
-                      kMessageError, "");
+                      MessageKind::Error, "");
     EXPECT_EQ(o.out_text,
               "Chip programmed. 0.12 seconds elapsed...\nChip verify failed. 0.20 seconds elapsed...\n");
     EXPECT_EQ(o.err_text, "Chip verify failed:\n\nMemory Location,   Read Value,   Expected,\n");

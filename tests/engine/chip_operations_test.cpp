@@ -16,7 +16,7 @@ struct Bench {
     RecordingPort port;
     RecordingHost host;
     FakeClock clock;
-    ChipSession session{state, host, clock, &port, {}};
+    ChipSession session{state, host, clock, &port};
 
     Bench() {
         state.model_name = "Test";
@@ -78,10 +78,10 @@ TEST(ChipOperations, AFailedVerifyShowsTheReportAfterItsFirstLine) {
     b.port.dsr_level = true;
     b.state.verify_script = split_script("begin,setflashloop,temp=s09,checkflash,loop,end");
     EXPECT_EQ(verify_chip(b.session), RunOutcome::Differences);
-    EXPECT_EQ(b.state.mismatch_count, 25);
+    EXPECT_EQ(b.state.mismatch_count(), 25);
     EXPECT_EQ(b.host.status(), "Chip verify failed. 0.20 seconds elapsed...");
     ASSERT_EQ(b.host.messages.size(), 1u);
-    EXPECT_EQ(b.host.messages[0].kind, kMessageError);
+    EXPECT_EQ(b.host.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(b.host.messages[0].title, "");
     EXPECT_EQ(b.host.messages[0].text.substr(0, 67),
               "Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n");

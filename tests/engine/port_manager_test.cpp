@@ -145,7 +145,7 @@ TEST(PortOpen, MissingPermissionIsExplainedInAnErrorBox) {
     rig.manager.open_programmer_port();
     EXPECT_EQ(rig.host.status(), "Serial port COM5 error!");
     ASSERT_EQ(rig.host.messages.size(), 1u);
-    EXPECT_EQ(rig.host.messages[0].kind, kMessageError);
+    EXPECT_EQ(rig.host.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(rig.host.messages[0].title, "Ardentix Quillon");
     EXPECT_NE(rig.host.messages[0].text.find("sudo usermod -aG dialout $USER"), std::string::npos);
 
@@ -222,7 +222,7 @@ TEST(ChangePortNumber, RefusesAnythingOutside1To16AndChangesNothing) {
         EXPECT_FALSE(rig.manager.menuport()) << answer;
         ASSERT_EQ(rig.host.messages.size(), 1u) << answer;
         EXPECT_EQ(rig.host.messages[0].text, "Wrong entry!");
-        EXPECT_EQ(rig.host.messages[0].kind, kMessageError);
+        EXPECT_EQ(rig.host.messages[0].kind, MessageKind::Error);
         EXPECT_EQ(rig.host.messages[0].title, "Ardentix Quillon");
         EXPECT_EQ(rig.state.port_number, 9);
         EXPECT_EQ(rig.settings.stored("Serial Port Number").number, 9);
@@ -285,7 +285,7 @@ TEST(ChangeProgrammingTime, AcceptsOneTo30RoundedAndKeepsItOutOfTheSettings) {
         EXPECT_EQ(rig.state.prog_time_ms, 5) << answer;
         ASSERT_EQ(rig.host.messages.size(), 1u);
         EXPECT_EQ(rig.host.messages[0].text, "Wrong entry!");
-        EXPECT_EQ(rig.host.messages[0].kind, kMessageError);
+        EXPECT_EQ(rig.host.messages[0].kind, MessageKind::Error);
     }
     Rig cancelled;
     cancelled.state.prog_time_ms = 5;
@@ -298,7 +298,7 @@ TEST(Pinout, TwelveTextLinesTwoEmptyLinesAndSingleTabs) {
     Rig rig;
     rig.manager.menuportinfo();
     ASSERT_EQ(rig.host.messages.size(), 1u);
-    EXPECT_EQ(rig.host.messages[0].kind, kMessageOk);
+    EXPECT_EQ(rig.host.messages[0].kind, MessageKind::Ok);
     EXPECT_EQ(rig.host.messages[0].title, "Ardentix Quillon");
     const std::string& text = rig.host.messages[0].text;
     EXPECT_EQ(text, pinout_text());

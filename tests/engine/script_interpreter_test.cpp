@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "backends/recording/recording_port.h"
+#include "engine/mismatch_report.h"
 #include "model/select_model.h"
 #include "support/icsp_frames.h"
 #include "support/recording_host.h"
@@ -126,8 +127,8 @@ TEST(ScriptInterpreter, ReadsFillTheBuffersAndChecksReportDifferences) {
     EXPECT_EQ(t.state.image.flash[0], 0xFF);
     EXPECT_EQ(t.state.image.eeprom[0], 0xFF);
     EXPECT_EQ(t.state.image.config(6), 0xFF);
-    EXPECT_EQ(t.state.mismatch_count, 1);
-    EXPECT_EQ(t.state.mismatch_report,
+    EXPECT_EQ(t.state.mismatch_count(), 1);
+    EXPECT_EQ(mismatch_report(t.state.mismatch_rows),
               "Memory Location,   Read Value,   Expected,\r\n"
               "FLASH Byte 000003h,   FFh,   00h,\r\n");
 }
@@ -137,10 +138,11 @@ TEST(ScriptInterpreter, TheTwentyFifthMismatchJumpsToTheLastInstruction) {
     t.state.image.flash.assign(128, 0x00);  // every byte differs from the FF the board reads
     t.port.dsr_level = true;
     t.run("begin,setflashloop,temp=s09,checkflash,loop,end");
-    EXPECT_EQ(t.state.mismatch_count, 25);
-    EXPECT_NE(t.state.mismatch_report.find("FLASH Byte 000000h,   FFh,   00h,\r\n"), std::string::npos);
-    EXPECT_NE(t.state.mismatch_report.find("FLASH Byte 000018h,"), std::string::npos);
-    EXPECT_EQ(t.state.mismatch_report.find("FLASH Byte 000019h,"), std::string::npos);
+    EXPECT_EQ(t.state.mismatch_count(), 25);
+    EXPECT_NE(mismatch_report(t.state.mismatch_rows).find("FLASH Byte 000000h,   FFh,   00h,\r\n"),
+              std::string::npos);
+    EXPECT_NE(mismatch_report(t.state.mismatch_rows).find("FLASH Byte 000018h,"), std::string::npos);
+    EXPECT_EQ(mismatch_report(t.state.mismatch_rows).find("FLASH Byte 000019h,"), std::string::npos);
     EXPECT_EQ(t.port.events().back(), (LineEvent{Kind::WriteByte, 1}));  // "end" still ran
 }
 
@@ -150,7 +152,7 @@ TEST(ScriptInterpreter, ConfigurationChecksUseTheErasedValuesOrTheBuffer) {
     t.state.image.config(14) = 0x40;
     t.port.dsr_level = true;
     t.run("temp=s09,checkblankconfig1l,temp=s09,checkconfig7h");
-    EXPECT_EQ(t.state.mismatch_report,
+    EXPECT_EQ(mismatch_report(t.state.mismatch_rows),
               "Memory Location,   Read Value,   Expected,\r\n"
               "CONF Byte 300000h,   FFh,   00h,\r\n"
               "CONF Byte 30000Dh,   FFh,   40h,\r\n");

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quillon::SimBoard board(clock, log);
     board.insert_chip(chip.get());
     quillon::RecordingHost host;
-    quillon::ChipSession session{state, host, clock, &board, {}};
+    quillon::ChipSession session{state, host, clock, &board};
     quillon::program_all(session);
     return 0;
 }

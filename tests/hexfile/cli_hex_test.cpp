@@ -28,10 +28,10 @@ TEST(CliHost, StatusGoesToOutAndMessagesToErrAsPlainLines) {
     QTextStream err(&err_text);
     CliHost host(out, err);
     host.set_status("HEX file saved.");
-    EXPECT_EQ(host.show_message("Warning!\r\nTwo lines.\r\n", kMessageInfo, ""), kAnswerOk);
-    EXPECT_EQ(host.show_message("Overwrite?", kMessageYesNo, ""), kAnswerNo);
-    host.yes_no_answer = kAnswerYes;
-    EXPECT_EQ(host.show_message("Overwrite?", kMessageYesNo, ""), kAnswerYes);
+    EXPECT_EQ(host.show_message("Warning!\r\nTwo lines.\r\n", MessageKind::Info, ""), MessageAnswer::Ok);
+    EXPECT_EQ(host.show_message("Overwrite?", MessageKind::YesNo, ""), MessageAnswer::No);
+    host.yes_no_answer = MessageAnswer::Yes;
+    EXPECT_EQ(host.show_message("Overwrite?", MessageKind::YesNo, ""), MessageAnswer::Yes);
     EXPECT_EQ(host.ask_text("Name?", "", "x"), "");
     host.set_loaded_file("a.hex");
     EXPECT_EQ(out_text, "HEX file saved.\n");

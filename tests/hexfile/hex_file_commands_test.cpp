@@ -89,7 +89,7 @@ TEST(LoadHexFile, TheOutOfRangeWarningComesBeforeTheStatus) {
     RecordingHost host;
     EXPECT_EQ(load_hex_file(state, host, "b.hex"), HexReadOutcome::AcceptedOutOfRange);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].kind, kMessageInfo);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Info);
     EXPECT_EQ(host.messages[0].title, "Ardentix Quillon");
     EXPECT_EQ(host.status(), "Operation completed. Total 0 (0K) program bytes loaded.");
 }
@@ -105,7 +105,7 @@ TEST(LoadHexFile, ARejectedFileLeavesNothingBehind) {
     EXPECT_EQ(host.messages[0].text,
               "Input program file in Intel Hex Format contains errors.\r\nLine number 2: Invalid data byte "
               "in the record.");
-    EXPECT_EQ(host.messages[0].kind, kMessageError);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(host.messages[0].title, "Ardentix Quillon");
     EXPECT_EQ(state.image.flash[0x100], 0xFF);
     EXPECT_EQ(state.image.loaded_flash_end, 0);
@@ -124,7 +124,7 @@ TEST(LoadHexFile, AFileThatCannotBeReadIsNamedInTheMessage) {
         EXPECT_EQ(load_hex_file(state, host, name), HexReadOutcome::Unreadable);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_NE(host.messages[0].text.find(dir.file(name)), std::string::npos) << host.messages[0].text;
-        EXPECT_EQ(host.messages[0].kind, kMessageError);
+        EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
         EXPECT_EQ(host.status(), "HEX file not loaded!");
         EXPECT_TRUE(host.enabled);
     }
@@ -187,7 +187,7 @@ void expect_failed_save(const AppState& state, const std::string& target) {
     EXPECT_FALSE(save_hex_file(state, host, target));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].text.find(target), std::string::npos) << host.messages[0].text;
-    EXPECT_EQ(host.messages[0].kind, kMessageError);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(host.status(), "HEX file not saved!");
     EXPECT_EQ(host.loaded_file, "loaded.hex");
     EXPECT_TRUE(host.enabled);
@@ -233,16 +233,16 @@ TEST(SaveBufferAs, AsksBeforeReplacingAFileAndNoKeepsIt) {
     state.last_path.clear();
     const std::string target = dir.write("old.hex", "old");
     RecordingHost host;
-    host.message_answers = {kAnswerNo};
+    host.message_answers = {MessageAnswer::No};
     EXPECT_EQ(save_buffer_as(state, host, target, '/'), SaveOutcome::Cancelled);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Do you want to overwrite file " + target + "?");
-    EXPECT_EQ(host.messages[0].kind, kMessageYesNo);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::YesNo);
     EXPECT_EQ(TempDir::read(target), "old");
     EXPECT_EQ(state.last_path, dir.path() + "/");
     EXPECT_EQ(host.disables, 0);
 
-    host.message_answers = {kAnswerYes};
+    host.message_answers = {MessageAnswer::Yes};
     EXPECT_EQ(save_buffer_as(state, host, target, '/'), SaveOutcome::Saved);
     EXPECT_EQ(TempDir::read(target), write_hex_text(state.image));
 }

@@ -147,7 +147,7 @@ TEST(HexReader, RejectsTheFirstBadRecordWithItsLineAndCause) {
         EXPECT_EQ(result.outcome, HexReadOutcome::Rejected) << c.what;
         EXPECT_EQ(result.line, c.line) << c.what;
         EXPECT_EQ(result.error, c.error) << c.what;
-        EXPECT_EQ(result.message_kind, kMessageError) << c.what;
+        EXPECT_EQ(result.message_kind, MessageKind::Error) << c.what;
     }
 }
 
@@ -183,7 +183,7 @@ TEST(HexReader, DataOutsideTheMapIsListedNotCheckedAndTheFileStillLoads) {
         read_hex_text(file_of({data_record(0x8000, "0102G3"), data_record(0, "AA")}), image);
     EXPECT_EQ(result.outcome, HexReadOutcome::AcceptedOutOfRange);
     EXPECT_EQ(result.out_of_range_count, 3);
-    EXPECT_EQ(result.message_kind, kMessageInfo);
+    EXPECT_EQ(result.message_kind, MessageKind::Info);
     EXPECT_EQ(result.message,
               "Warning!\r\nInput program file in Intel Hex Format contains errors.\r\n"
               "There are data for 3 addresses out of range:\r\n008000, 008001, 008002.\r\n");

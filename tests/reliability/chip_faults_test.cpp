@@ -63,7 +63,7 @@ TEST(ChipFaults, APortThatVanishesMidRunEndsEveryOperationWithNothingLost) {
             board.insert_chip(chip.get());
             board.fail_after_changes(changes);
             RecordingHost host;
-            ChipSession session{state, host, clock, &board, {}};
+            ChipSession session{state, host, clock, &board};
 
             const RunOutcome outcome = operation.run(session);
             SCOPED_TRACE(std::string(operation.name) + " after " + std::to_string(changes) + " changes");
@@ -93,7 +93,7 @@ TEST(ChipFaults, AChipThatNeverClearsWrIsPoweredDownAndReported) {
     port.keep_events = false;
     FakeClock clock;
     RecordingHost host;
-    ChipSession session{state, host, clock, &port, {}};
+    ChipSession session{state, host, clock, &port};
     EXPECT_EQ(program_all(session), RunOutcome::Fault);
     EXPECT_EQ(host.status(), "Operation stopped! The chip was powered down.");
     ASSERT_EQ(host.messages.size(), 1u);
@@ -110,7 +110,7 @@ TEST(ChipFaults, AChipThatDoesNotAnswerIsReportedNotBelieved) {
         port.keep_events = false;
         FakeClock clock;
         RecordingHost host;
-        ChipSession session{state, host, clock, &port, {}};
+        ChipSession session{state, host, clock, &port};
 
         // Blank check: stuck at 0 differs from every erased byte; stuck at 1 still differs from the
         // erased configuration values that are not FF.
@@ -121,7 +121,7 @@ TEST(ChipFaults, AChipThatDoesNotAnswerIsReportedNotBelieved) {
         EXPECT_EQ(verify_chip(session), RunOutcome::Differences);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text.rfind("Chip verify failed:", 0), 0u);
-        EXPECT_EQ(state.mismatch_count, 25);
+        EXPECT_EQ(state.mismatch_count(), 25);
 
         // Read all stores what the line shows, as the user would then see in the tables.
         EXPECT_EQ(read_all(session), RunOutcome::Completed);

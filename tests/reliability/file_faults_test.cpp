@@ -29,7 +29,7 @@ AppState image_state() {
 void expect_failed_save(const RecordingHost& host) {
     EXPECT_EQ(host.status(), "HEX file not saved!");
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].kind, kMessageError);
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
     EXPECT_TRUE(host.enabled);
 }
 

@@ -14,7 +14,7 @@ class RecordingHost : public Host {
   public:
     struct Message {
         std::string text;
-        int kind;
+        MessageKind kind;
         std::string title;
     };
     struct Prompt {
@@ -25,10 +25,11 @@ class RecordingHost : public Host {
 
     void set_status(std::string_view text) override { statuses.emplace_back(text); }
     void set_loaded_file(std::string_view text) override { loaded_file = std::string(text); }
-    int show_message(std::string_view text, int kind, std::string_view title) override {
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override {
         messages.push_back({std::string(text), kind, std::string(title)});
-        if (message_answers.empty()) return kind == kMessageYesNo ? kAnswerYes : kAnswerOk;
-        const int answer = message_answers.front();
+        if (message_answers.empty())
+            return kind == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        const MessageAnswer answer = message_answers.front();
         message_answers.pop_front();
         return answer;
     }
@@ -57,7 +58,7 @@ class RecordingHost : public Host {
     std::string loaded_file;
     std::vector<Message> messages;
     std::vector<Prompt> prompts;
-    std::deque<int> message_answers;
+    std::deque<MessageAnswer> message_answers;
     std::deque<std::string> text_answers;
     long long yields = 0;
     int disables = 0;

@@ -87,7 +87,7 @@ TEST_F(FileCommandsTest, ARejectedFileLeavesErasedBuffersButTheFolderIsKept) {
     dialogs.files.push_back(path);
     trigger("menuopen");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].kind, kMessageError);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
     EXPECT_NE(dialogs.messages[0].text.find("Line number 2: The record does not begin with ':' simbol."),
               std::string::npos);
     EXPECT_EQ(state.image.flash[0], 0xFF);
@@ -123,18 +123,18 @@ TEST_F(FileCommandsTest, SaveWritesTheImageAndNamesTheFile) {
 TEST_F(FileCommandsTest, NoToTheOverwriteQuestionKeepsTheFileButStoresTheFolder) {
     const std::string path = dir.write("old.hex", "old contents");
     dialogs.files.push_back(path);
-    dialogs.answers.push_back(kAnswerNo);
+    dialogs.answers.push_back(MessageAnswer::No);
     trigger("menusave");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Do you want to overwrite file " + path + "?");
-    EXPECT_EQ(dialogs.messages[0].kind, kMessageYesNo);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::YesNo);
     EXPECT_EQ(dialogs.messages[0].title, "Ardentix Quillon");
     EXPECT_EQ(TempDir::read(path), "old contents");
     EXPECT_EQ(text_of("label_status"), "Serial port COM3 ready...");
     EXPECT_EQ(setting("Last Path"), dir.path() + "/");
 
     dialogs.files.push_back(path);
-    dialogs.answers.push_back(kAnswerYes);
+    dialogs.answers.push_back(MessageAnswer::Yes);
     trigger("menusave");
     EXPECT_EQ(TempDir::read(path), write_hex_text(state.image));
     EXPECT_EQ(text_of("label_status"), "HEX file saved.");
@@ -151,7 +151,7 @@ TEST_F(FileCommandsTest, AFailedSaveKeepsTheOldFileAndLeavesTheWindowUsable) {
         dialogs.files.push_back(target);
         trigger("menusave");
         ASSERT_FALSE(dialogs.messages.empty()) << target;
-        EXPECT_EQ(dialogs.messages.back().kind, kMessageError) << target;
+        EXPECT_EQ(dialogs.messages.back().kind, MessageKind::Error) << target;
         EXPECT_NE(dialogs.messages.back().text.find(target), std::string::npos);
         EXPECT_EQ(text_of("label_status"), "HEX file not saved!");
         EXPECT_EQ(text_of("label_hex"), "loaded.hex");

@@ -60,7 +60,7 @@ TEST_F(GuiHostTest, ACaptionHeldWhileBusyShowsBeforeAMessageAndAtTheEnd) {
     host.set_status("F:7/64");
     QString shown_with_message;
     dialogs.on_message = [&] { shown_with_message = text_of(QStringLiteral("label_status")); };
-    host.show_message("Chip verify failed:", kMessageError, "");
+    host.show_message("Chip verify failed:", MessageKind::Error, "");
     EXPECT_EQ(shown_with_message, "F:7/64");
 
     host.set_status("F:9/64");

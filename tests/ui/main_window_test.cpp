@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, APortThatFailsIsReleasedAndAnUnknownScriptWordEndsTheProg
     EXPECT_FALSE(state.port_open);
     EXPECT_FALSE(provider.is_open(3));  // released, so that another program or a port change can have it
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].kind, kMessageError);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(program_ends, 0);
 
     WindowFixture other;  // on a model without scripts
@@ -186,14 +186,14 @@ TEST_F(MainWindowTest, AboutAndPinoutGoThroughTheirOwners) {
     load();
     action("menuabout")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].kind, kMessageOk);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Ok);
     EXPECT_EQ(dialogs.messages[0].title, "Ardentix Quillon");
     EXPECT_NE(dialogs.messages[0].text.find("Ardentix Quillon"), std::string::npos);
     EXPECT_NE(dialogs.messages[0].text.find("as is, without any warranties"), std::string::npos);
     action("menuportinfo")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, pinout_text());
-    EXPECT_EQ(dialogs.messages[1].kind, kMessageOk);
+    EXPECT_EQ(dialogs.messages[1].kind, MessageKind::Ok);
 }
 
 TEST_F(MainWindowTest, TheHostWritesTheCaptions) {
@@ -202,8 +202,8 @@ TEST_F(MainWindowTest, TheHostWritesTheCaptions) {
     window->host().set_loaded_file("/home/user/a.hex");
     EXPECT_EQ(text_of("label_status"), "F:17/32768");
     EXPECT_EQ(text_of("label_hex"), "/home/user/a.hex");
-    dialogs.answers.push_back(kAnswerNo);
-    EXPECT_EQ(window->host().show_message("Overwrite?", kMessageYesNo, ""), kAnswerNo);
+    dialogs.answers.push_back(MessageAnswer::No);
+    EXPECT_EQ(window->host().show_message("Overwrite?", MessageKind::YesNo, ""), MessageAnswer::No);
 }
 
 TEST(EventPump, LetsEventsRunAtMostOncePerIntervalUnlessForced) {

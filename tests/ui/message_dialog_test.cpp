@@ -20,7 +20,8 @@ namespace {
 class MessageDialogTest : public ::testing::Test {
   protected:
     // A dialog laid out for the message and shown without a modal loop, as the keys need it.
-    std::unique_ptr<MessageDialog> shown(std::string_view text, int kind, std::string_view title = "") {
+    std::unique_ptr<MessageDialog> shown(std::string_view text, MessageKind kind,
+                                         std::string_view title = "") {
         auto dialog = std::make_unique<MessageDialog>(state, theme);
         dialog->prepare(text, kind, title);
         dialog->show();
@@ -30,7 +31,7 @@ class MessageDialogTest : public ::testing::Test {
         return dialog.findChild<QWidget*>(QString::fromLatin1(name));
     }
     // The answer after a key goes to whatever has the focus (the first button).
-    int answer_to_key(int kind, Qt::Key key) {
+    MessageAnswer answer_to_key(MessageKind kind, Qt::Key key) {
         auto dialog = shown("Overwrite the file?", kind);
         QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : dialog.get(),
                         key);
@@ -43,62 +44,62 @@ class MessageDialogTest : public ::testing::Test {
 };
 
 TEST_F(MessageDialogTest, YesNoBoxAnswersByKey) {
-    EXPECT_EQ(answer_to_key(kMessageYesNo, Qt::Key_N), kAnswerNo);
-    EXPECT_EQ(answer_to_key(kMessageYesNo, Qt::Key_Y), kAnswerYes);
-    EXPECT_EQ(answer_to_key(kMessageYesNo, Qt::Key_Z), kAnswerYes);
-    EXPECT_EQ(answer_to_key(kMessageYesNo, Qt::Key_Return), kAnswerYes);
-    EXPECT_EQ(answer_to_key(kMessageYesNo, Qt::Key_Escape), kAnswerNo);
+    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_N), MessageAnswer::No);
+    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Y), MessageAnswer::Yes);
+    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Z), MessageAnswer::Yes);
+    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Return), MessageAnswer::Yes);
+    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Escape), MessageAnswer::No);
 }
 
 TEST_F(MessageDialogTest, SingleButtonBoxesCloseOnEveryAnswerKey) {
-    EXPECT_EQ(answer_to_key(kMessageError, Qt::Key_N), kAnswerNo);  // callers ignore it
-    EXPECT_EQ(answer_to_key(kMessageError, Qt::Key_Y), kAnswerOk);
-    EXPECT_EQ(answer_to_key(kMessageOk, Qt::Key_Return), kAnswerOk);
-    EXPECT_EQ(answer_to_key(kMessageInfo, Qt::Key_Escape), kAnswerOk);
+    EXPECT_EQ(answer_to_key(MessageKind::Error, Qt::Key_N), MessageAnswer::No);  // callers ignore it
+    EXPECT_EQ(answer_to_key(MessageKind::Error, Qt::Key_Y), MessageAnswer::Ok);
+    EXPECT_EQ(answer_to_key(MessageKind::Ok, Qt::Key_Return), MessageAnswer::Ok);
+    EXPECT_EQ(answer_to_key(MessageKind::Info, Qt::Key_Escape), MessageAnswer::Ok);
 }
 
 TEST_F(MessageDialogTest, KeysWorkWhateverControlHasTheFocusButNotWithControl) {
-    auto dialog = shown("Question", kMessageYesNo);
+    auto dialog = shown("Question", MessageKind::YesNo);
     auto* no = static_cast<QPushButton*>(child(*dialog, "Command2"));
     no->setFocus();
     QTest::keyClick(no, Qt::Key_Y, Qt::ShiftModifier);
-    EXPECT_EQ(dialog->answer(), kAnswerYes);
+    EXPECT_EQ(dialog->answer(), MessageAnswer::Yes);
 
-    auto second = shown("Question", kMessageYesNo);
+    auto second = shown("Question", MessageKind::YesNo);
     QTest::keyClick(child(*second, "Command1"), Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(second->isVisible());
-    EXPECT_EQ(second->answer(), 0);
+    EXPECT_EQ(second->answer(), MessageAnswer{});  // no button pressed
 }
 
 TEST_F(MessageDialogTest, TheCloseButtonMeansNoForQuestionsAndOkOtherwise) {
-    auto question = shown("Question", kMessageYesNo);
+    auto question = shown("Question", MessageKind::YesNo);
     question->close();
-    EXPECT_EQ(question->answer(), kAnswerNo);
-    auto notice = shown("Notice", kMessageOk);
+    EXPECT_EQ(question->answer(), MessageAnswer::No);
+    auto notice = shown("Notice", MessageKind::Ok);
     notice->close();
-    EXPECT_EQ(notice->answer(), kAnswerOk);
+    EXPECT_EQ(notice->answer(), MessageAnswer::Ok);
 }
 
 TEST_F(MessageDialogTest, PicturesAndButtonsFollowTheKind) {
     const struct {
-        int kind;
+        MessageKind kind;
         const char* picture;
-    } kinds[] = {{kMessageOk, "img_ok"},
-                 {kMessageYesNo, "img_ask"},
-                 {kMessageError, "img_err"},
-                 {kMessageInfo, "img_info"},
-                 {5, nullptr}};
+    } kinds[] = {{MessageKind::Ok, "img_ok"},
+                 {MessageKind::YesNo, "img_ask"},
+                 {MessageKind::Error, "img_err"},
+                 {MessageKind::Info, "img_info"},
+                 {static_cast<MessageKind>(5), nullptr}};  // no kind the program uses
     for (const auto& k : kinds) {
         auto dialog = shown("Text", k.kind);
         for (const char* name : {"img_ok", "img_ask", "img_err", "img_info"}) {
             auto* picture = static_cast<QLabel*>(child(*dialog, name));
             EXPECT_EQ(picture->isVisible(), k.picture != nullptr && std::string(name) == k.picture)
-                << k.kind << name;
+                << static_cast<int>(k.kind) << name;
             EXPECT_EQ(picture->width(), 48);
         }
         auto* first = static_cast<QPushButton*>(child(*dialog, "Command1"));
         auto* second = static_cast<QPushButton*>(child(*dialog, "Command2"));
-        if (k.kind == kMessageYesNo) {
+        if (k.kind == MessageKind::YesNo) {
             EXPECT_EQ(first->text(), "Yes");
             EXPECT_TRUE(second->isVisible());
             EXPECT_LT(first->x(), second->x());  // Yes on the left, No at the right edge
@@ -112,12 +113,12 @@ TEST_F(MessageDialogTest, PicturesAndButtonsFollowTheKind) {
 }
 
 TEST_F(MessageDialogTest, TheWindowGrowsWithTheTextAndKeepsItsWidth) {
-    auto empty = shown("", kMessageOk);
-    auto one_line = shown("Chip erased.", kMessageOk);
+    auto empty = shown("", MessageKind::Ok);
+    auto one_line = shown("Chip erased.", MessageKind::Ok);
     std::string many;
     for (int i = 0; i < 12; ++i)
         many += "Memory Location,   Read Value,   Expected,\r\n";
-    auto report = shown(many, kMessageError);
+    auto report = shown(many, MessageKind::Error);
 
     EXPECT_EQ(empty->width(), one_line->width());
     EXPECT_EQ(report->width(), one_line->width());
@@ -135,10 +136,10 @@ TEST_F(MessageDialogTest, TheWindowGrowsWithTheTextAndKeepsItsWidth) {
 }
 
 TEST_F(MessageDialogTest, ASingleLineIsCentredAndAnEmptyTitleShowsTheProductTitle) {
-    auto single = shown("Chip erased.", kMessageOk);
+    auto single = shown("Chip erased.", MessageKind::Ok);
     EXPECT_EQ(single->windowTitle(), "Ardentix Quillon");
     EXPECT_TRUE(static_cast<QLabel*>(child(*single, "lab_title"))->alignment() & Qt::AlignHCenter);
-    auto lines = shown("First\r\nSecond", kMessageOk, "Pinout");
+    auto lines = shown("First\r\nSecond", MessageKind::Ok, "Pinout");
     EXPECT_EQ(lines->windowTitle(), "Pinout");
     EXPECT_FALSE(static_cast<QLabel*>(child(*lines, "lab_title"))->alignment() & Qt::AlignHCenter);
 }
@@ -146,7 +147,7 @@ TEST_F(MessageDialogTest, ASingleLineIsCentredAndAnEmptyTitleShowsTheProductTitl
 TEST_F(MessageDialogTest, ClickingTheTextCopiesTheWrappedMessage) {
     const std::string path =
         "C:\\Projects\\Firmware\\Releases\\2024\\Board-Revision-C\\final_image_with_long_name.hex";
-    auto dialog = shown("Cannot open " + path + "\r\n", kMessageError);
+    auto dialog = shown("Cannot open " + path + "\r\n", MessageKind::Error);
     QApplication::clipboard()->setText(QStringLiteral("old"));
     auto* text = static_cast<QTextEdit*>(child(*dialog, "txt_title"));
     QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -160,7 +161,7 @@ TEST_F(MessageDialogTest, ClickingTheTextCopiesTheWrappedMessage) {
 }
 
 TEST_F(MessageDialogTest, TheTextNeverKeepsTheFocus) {
-    auto dialog = shown("Text", kMessageOk);
+    auto dialog = shown("Text", MessageKind::Ok);
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     child(*dialog, "txt_title")->setFocus();
@@ -170,13 +171,13 @@ TEST_F(MessageDialogTest, TheTextNeverKeepsTheFocus) {
 TEST_F(MessageDialogTest, ShowMessageWaitsForTheAnswer) {
     MessageDialog dialog(state, theme);
     QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_N); });
-    EXPECT_EQ(dialog.show_message("Overwrite?", kMessageYesNo, "Save"), kAnswerNo);
+    EXPECT_EQ(dialog.show_message("Overwrite?", MessageKind::YesNo, "Save"), MessageAnswer::No);
     EXPECT_EQ(dialog.windowTitle(), "Save");
 }
 
 TEST_F(MessageDialogTest, PaintsWithTheCurrentTheme) {
     apply_theme_name(theme, "Halloween");
-    auto dialog = shown("Text", kMessageOk);
+    auto dialog = shown("Text", MessageKind::Ok);
     EXPECT_EQ(dialog->palette().color(QPalette::Window), QColor(0x25, 0x25, 0x25));
     QWidget* text = child(*dialog, "txt_title");
     EXPECT_EQ(text->palette().color(QPalette::Base), QColor(0xD1, 0x82, 0x00));

@@ -55,7 +55,7 @@ TEST_F(PortCommandsTest, WrongPortAnswersChangeNothing) {
         answer_port(answer);
         ASSERT_EQ(dialogs.messages.size(), 1u) << answer;
         EXPECT_EQ(dialogs.messages[0].text, "Wrong entry!");
-        EXPECT_EQ(dialogs.messages[0].kind, kMessageError);
+        EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
         EXPECT_EQ(state.port_number, 9) << answer;
         EXPECT_TRUE(provider.is_open(9)) << answer;
         EXPECT_EQ(settings.stored("Serial Port Number").number, 9);

@@ -26,7 +26,7 @@ struct ProgramStartTest : ::testing::Test {
 TEST_F(ProgramStartTest, AMissingDeviceFileIsExplainedInAMessageBox) {
     EXPECT_FALSE(prepare());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].kind, kMessageError);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
     EXPECT_NE(dialogs.messages[0].text.find(folder.file("quillondevices.txt")), std::string::npos);
     EXPECT_EQ(errors.str(), "");
 }

@@ -67,7 +67,7 @@ TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
         message.prepare(
             "Chip verify failed:\r\n\r\nMemory Location,   Read Value,   Expected,\r\n"
             "FLASH Byte 000010h,   00h,   FFh,\r\nCONF Byte 300001h,   27h,   26h,\r\n",
-            kMessageError, "");
+            MessageKind::Error, "");
         message.show();
         EXPECT_TRUE(message.grab().save(base + "-message.png"));
 
@@ -81,8 +81,8 @@ TEST(Screenshots, MainWindowAndDialogsInFourThemes) {
             EXPECT_TRUE(about.grab().save(base + "-about.png"));
 
             MessageDialog question(f.state, f.theme);
-            question.prepare("The file /home/user/firmware/blinker.hex exists. Overwrite it?", kMessageYesNo,
-                             "");
+            question.prepare("The file /home/user/firmware/blinker.hex exists. Overwrite it?",
+                             MessageKind::YesNo, "");
             question.show();
             EXPECT_TRUE(question.grab().save(base + "-question.png"));
         }

@@ -16,15 +16,15 @@ class ScriptedDialogs final : public UserDialogs {
   public:
     struct Message {
         std::string text;
-        int kind;
+        MessageKind kind;
         std::string title;
     };
 
-    int show_message(std::string_view text, int kind, std::string_view title) override {
+    MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override {
         messages.push_back({std::string(text), kind, std::string(title)});
         if (on_message) on_message();
-        if (answers.empty()) return kind == kMessageYesNo ? kAnswerYes : kAnswerOk;
-        const int answer = answers.front();
+        if (answers.empty()) return kind == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        const MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;
     }
@@ -46,7 +46,7 @@ class ScriptedDialogs final : public UserDialogs {
 
     std::vector<Message> messages;
     std::vector<std::string> prompts;
-    std::deque<int> answers;
+    std::deque<MessageAnswer> answers;
     std::deque<std::string> texts;
     std::vector<FileDialogRequest> file_requests;
     std::deque<std::string> files;  // chosen paths; empty text (or none left) is Cancel

@@ -98,7 +98,7 @@ OperationCounts count_operations(const AppState& state, const PortCost& cost) {
     CountingPort port(timed_board);
     WaitCountingClock session_clock(clock);
     SilentHost host;
-    ChipSession session{run, host, session_clock, &port, {}};
+    ChipSession session{run, host, session_clock, &port};
     run.port_open = true;
     fill_whole_chip(run, *chip_model);
 

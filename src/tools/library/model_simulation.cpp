@@ -10,30 +10,13 @@
 #include "backends/sim/pic18_registers.h"
 #include "backends/sim/sim_board.h"
 #include "base/hex_text.h"
+#include "base/silent_host.h"
 #include "engine/chip_operations.h"
 #include "model/reset_buffers.h"
 
 namespace quillon {
 
 namespace {
-
-// Nobody watches these runs: the host keeps the last message for the report and answers nothing.
-class UnattendedHost final : public Host {
-  public:
-    void set_status(std::string_view) override {}
-    void set_loaded_file(std::string_view) override {}
-    int show_message(std::string_view text, int, std::string_view) override {
-        last_message = std::string(text);
-        return kAnswerOk;
-    }
-    std::string ask_text(std::string_view, std::string_view, std::string_view) override { return {}; }
-    void yield() override {}
-    void disable() override {}
-    void enable() override {}
-    void updatedisplay() override {}
-
-    std::string last_message;
-};
 
 std::string flash_location(std::size_t address) {
     return "FLASH Byte " + hex6h(static_cast<std::int32_t>(address));
@@ -43,27 +26,6 @@ std::string eeprom_location(std::size_t address) {
 }
 std::string config_location(int k) {
     return "CONF Byte " + hex6h(kConfigBaseAddress + k - 1);
-}
-
-// The first row of a mismatch report: its location, read and expected texts.
-struct MismatchRow {
-    std::string location;
-    std::string read;
-    std::string expected;
-};
-
-std::optional<MismatchRow> first_mismatch(const std::string& report) {
-    const std::size_t start = report.find("\r\n");
-    if (start == std::string::npos) return std::nullopt;
-    const std::size_t end = report.find("\r\n", start + 2);
-    if (end == std::string::npos) return std::nullopt;
-    const std::string row = report.substr(start + 2, end - start - 2);
-    const std::size_t first = row.find(",   ");
-    const std::size_t second = first == std::string::npos ? first : row.find(",   ", first + 4);
-    if (second == std::string::npos) return MismatchRow{row, {}, {}};
-    std::string expected = row.substr(second + 4);
-    if (!expected.empty() && expected.back() == ',') expected.pop_back();
-    return MismatchRow{row.substr(0, first), row.substr(first + 4, second - first - 4), expected};
 }
 
 std::string first_line(const std::string& text) {
@@ -157,10 +119,12 @@ class VirtualBench {
 
     std::string outcome_text(RunOutcome outcome) const {
         if (outcome == RunOutcome::Differences) {
-            std::string text = "found " + std::to_string(state_.mismatch_count) + " difference" +
-                               (state_.mismatch_count == 1 ? "" : "s");
-            if (const auto row = first_mismatch(state_.mismatch_report)) {
-                text += ", first at " + row->location + ": read " + row->read + ", expected " + row->expected;
+            std::string text = "found " + std::to_string(state_.mismatch_count()) + " difference" +
+                               (state_.mismatch_count() == 1 ? "" : "s");
+            if (!state_.mismatch_rows.empty()) {
+                const MismatchRow& row = state_.mismatch_rows.front();
+                text += ", first at " + row.location + ": read " + row.read_value + ", expected " +
+                        row.expected_value;
             }
             return text;
         }
@@ -181,8 +145,8 @@ class VirtualBench {
     SimLog log_;
     Pic18Chip chip_;
     SimBoard board_{clock_, log_};
-    UnattendedHost host_;
-    ChipSession session_{state_, host_, clock_, &board_, {}};
+    SilentHost host_;
+    ChipSession session_{state_, host_, clock_, &board_};
 };
 
 // A chip full of random bytes, its configuration write-protected as well, so that an erase has
@@ -254,8 +218,7 @@ void expect_verify_to_find(VirtualBench& bench, AppState& state, std::uint8_t& c
         bench.fault(Operation::Verify, bench.outcome_text(*outcome));
         return;
     }
-    const std::optional<MismatchRow> row = first_mismatch(state.mismatch_report);
-    if (state.mismatch_count != 1 || !row || row->location != location) {
+    if (state.mismatch_count() != 1 || state.mismatch_rows.front().location != location) {
         bench.fault(Operation::Verify, "reported " + bench.outcome_text(*outcome) +
                                            " for a change of the chip at " + location + " only");
     }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/chip_operations.h"
+#include "engine/mismatch_report.h"
 #include "model/device_file.h"
 #include "model/reset_buffers.h"
 #include "model/select_model.h"
@@ -33,7 +34,7 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
         ++simulated;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         for (std::size_t i = 0; i < 300; ++i)
             state.image.flash[i * 5] = static_cast<std::uint8_t>(i);
@@ -44,9 +45,9 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
         const MemoryImage written = state.image;
 
         EXPECT_EQ(erase_all(session), RunOutcome::Completed);
-        EXPECT_EQ(blank_check(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(blank_check(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         EXPECT_EQ(program_all(session), RunOutcome::Completed);
-        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         EXPECT_EQ(read_all(session), RunOutcome::Completed);
         EXPECT_EQ(state.image.flash, written.flash);
         EXPECT_EQ(state.image.eeprom, written.eeprom);
@@ -75,14 +76,14 @@ TEST(DeviceLibrary, VerifyPassesWhenAHexFileFillsConfigurationBytesThePartLacks)
         if (!chip_model) continue;
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
-        ChipSession session{state, t.host, t.clock, &t.board, {}};
+        ChipSession session{state, t.host, t.clock, &t.board};
         reset_buffers(state);
         state.image.flash[0] = 0x12;
         for (int k = 1; k <= kConfigByteCount; ++k) {
             if (!chip_model->has_config(k)) state.image.config(k) = 0xFF;
         }
         EXPECT_EQ(program_all(session), RunOutcome::Completed);
-        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << state.mismatch_report;
+        EXPECT_EQ(verify_chip(session), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
         // A byte the part has is still verified.
         state.image.config(2) ^= 0x01;
         EXPECT_EQ(verify_chip(session), RunOutcome::Differences);
