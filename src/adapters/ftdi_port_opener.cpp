@@ -1,6 +1,6 @@
 #include "adapters/ftdi_port_opener.h"
 
-#include "adapters/ftdi_programmer_port.h"
+#include "backends/ftdi/ftdi_programmer_port.h"
 
 namespace quillon {
 

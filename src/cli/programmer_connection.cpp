@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "adapters/ftdi_port_opener.h"
-#include "adapters/ftdi_programmer_port.h"
+#include "backends/ftdi/ftdi_programmer_port.h"
 #include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/sim/chip_hex.h"
 #include "backends/sim/chip_model.h"

@@ -2,72 +2,18 @@
 // how it cuts the states into USB transfers, and the chip's waits on the modelled adapter.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 #include <vector>
 
-#include "adapters/ftdi_adapters.h"
-#include "adapters/ftdi_port_opener.h"
-#include "adapters/ftdi_programmer_port.h"
+#include "backends/ftdi/ftdi_programmer_port.h"
 #include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/recording/recording_port.h"
 #include "base/silent_host.h"
 #include "engine/programmer_lines.h"
-#include "support/temp_dir.h"
+#include "support/fake_bitbang_adapter.h"
 
 namespace quillon {
 namespace {
-
-// An adapter that keeps every call and answers each state with a sample of the test's choosing.
-struct AdapterLog {
-    std::vector<std::string> calls;
-    std::vector<std::uint8_t> written;
-    std::vector<int> transfers;  // states per round trip
-    std::deque<std::uint8_t> samples;
-    std::uint8_t sample = 0xFF;  // the answer once `samples` is used up
-    int fifo = 128;
-};
-
-class FakeAdapter final : public BitBangAdapter {
-  public:
-    explicit FakeAdapter(AdapterLog& log) : log_(log) {}
-    int set_latency_timer(std::uint8_t ms) override { return call("latency " + std::to_string(ms)); }
-    int set_bitmode(std::uint8_t mask, Mode mode) override {
-        return call("bitmode " + std::to_string(mask) + " " + std::to_string(static_cast<int>(mode)));
-    }
-    int set_baudrate(int rate) override { return call("rate " + std::to_string(rate)); }
-    int purge_buffers() override { return call("purge"); }
-    int write_data(const std::uint8_t* data, int size) override {
-        log_.written.insert(log_.written.end(), data, data + size);
-        in_flight_ += size;
-        return size;
-    }
-    int read_data(std::uint8_t* data, int size) override {
-        const int count = std::min(size, std::min(in_flight_, 7));  // a few at a time, as USB packets come
-        if (in_flight_ > 0 && !reading_) log_.transfers.push_back(in_flight_);
-        reading_ = count < in_flight_;
-        for (int i = 0; i < count; ++i) {
-            data[i] = log_.sample;
-            if (!log_.samples.empty()) {
-                data[i] = log_.samples.front();
-                log_.samples.pop_front();
-            }
-        }
-        in_flight_ -= count;
-        return count;
-    }
-    std::string error_text() const override { return {}; }
-    int fifo_size() const override { return log_.fifo; }
-
-  private:
-    int call(std::string text) {
-        log_.calls.push_back(std::move(text));
-        return 0;
-    }
-    AdapterLog& log_;
-    int in_flight_ = 0;
-    bool reading_ = false;
-};
 
 std::unique_ptr<FtdiProgrammerPort> started_port(AdapterLog& log, int baud = 56000) {
     auto port = std::make_unique<FtdiProgrammerPort>(std::make_unique<FakeAdapter>(log), baud);
@@ -223,83 +169,6 @@ TEST(ModelledFtdiAdapter, TakesOnlyAWholeUartByteOnTxdAndStallsPastItsFifo) {
     EXPECT_EQ(adapter.write_data(byte.data(), 100), 100);
     EXPECT_LT(adapter.write_data(byte.data(), 29), 0) << "129 states in flight";
     EXPECT_NE(adapter.error_text().find("stalled"), std::string::npos);
-}
-
-// Which adapter a port name opens, and what the user is told when none can be: libftdi is asked
-// only for an adapter the bus lists and the user may open.
-TEST(FtdiPortOpener, OpensOnlyAListedAdapterTheUserMayOpen) {
-    std::vector<UsbAdapterFacts> bus;
-    int opened = 0;
-    AdapterLog log;
-    FtdiAccess access;
-    access.built_in = true;
-    access.list = [&bus] { return bus; };
-    access.open = [&opened, &log](const UsbAdapterFacts&) {
-        ++opened;
-        return FtdiOpenResult{std::make_unique<FakeAdapter>(log), PortErrorKind::Failed, {}};
-    };
-    const auto message = [&access](std::string_view name) {
-        const FtdiPortOpened result = open_ftdi_port(name, 56000, access);
-        EXPECT_FALSE(result.result.port) << name;
-        return result.result.error;
-    };
-
-    PortError error = message("ftdi");
-    EXPECT_EQ(error.kind, PortErrorKind::NoSuchDevice);
-    EXPECT_EQ(
-        error.message.rfind("No FTDI USB adapter is connected (USB IDs 0403:6001, 0403:6015, 0403:6014, "
-                            "0403:6010)",
-                            0),
-        0U)
-        << error.message;
-
-    bus = {{"0403:6001", "FT232R", "A50285BI", "FT232R USB UART", "/dev/bus/usb/001/004", false},
-           {"0403:6014", "FT232H", "FT9XK2", "", "/dev/bus/usb/001/007", true}};
-    error = message("ftdi:NOSUCH");
-    EXPECT_EQ(error.kind, PortErrorKind::NoSuchDevice);
-    EXPECT_NE(error.message.find("FTDI adapter A50285BI (FT232R): ftdi:A50285BI"), std::string::npos)
-        << error.message;
-    error = message("ftdi");  // the first one, which the user may not open
-    EXPECT_EQ(error.kind, PortErrorKind::PermissionDenied);
-    EXPECT_NE(error.message.find("udev rule"), std::string::npos) << error.message;
-    EXPECT_EQ(opened, 0);
-
-    const FtdiPortOpened second = open_ftdi_port("ftdi:FT9XK2", 56000, access);
-    ASSERT_TRUE(second.result.port) << second.result.error.message;
-    EXPECT_EQ(second.name, "FTDI adapter FT9XK2");
-    EXPECT_EQ(opened, 1);
-
-    access.built_in = false;
-    EXPECT_NE(message("ftdi").message.find("not built into this program"), std::string::npos);
-    EXPECT_EQ(opened, 1);
-}
-
-TEST(FtdiAdapters, ListsTheBitBangChipsOfTheBusInOrder) {
-    TempDir sysfs;
-    const auto device = [&sysfs](const std::string& name, const std::string& vendor,
-                                 const std::string& product, const std::string& serial) {
-        std::filesystem::create_directories(sysfs.file(name));
-        sysfs.write(name + "/idVendor", vendor + "\n");
-        sysfs.write(name + "/idProduct", product + "\n");
-        if (!serial.empty()) sysfs.write(name + "/serial", serial + "\n");
-        sysfs.write(name + "/busnum", "3\n");
-        sysfs.write(name + "/devnum", name == "1-2" ? "12\n" : "5\n");
-    };
-    device("1-2", "0403", "6015", "DK0AB1");
-    device("1-1", "0403", "6001", "");
-    device("1-3", "10c4", "ea60", "0001");  // a CP2102: no bit-bang port
-    std::filesystem::create_directories(sysfs.file("1-1:1.0"));
-    const std::vector<UsbAdapterFacts> found = list_ftdi_adapters(sysfs.path(), sysfs.file("nodes"));
-    ASSERT_EQ(found.size(), 2U);
-    EXPECT_EQ(found[0].chip, "FT232R");
-    EXPECT_EQ(found[0].serial, "");
-    EXPECT_EQ(found[0].device_node, sysfs.file("nodes") + "/003/005");
-    EXPECT_FALSE(found[0].may_open) << "no such node";
-    EXPECT_EQ(found[1].usb_id, "0403:6015");
-    EXPECT_EQ(found[1].serial, "DK0AB1");
-    EXPECT_EQ(ftdi_adapter_lines(found),
-              (std::vector<std::string>{"FTDI adapter 0403:6001 (FT232R): ftdi",
-                                        "FTDI adapter DK0AB1 (FT-X): ftdi:DK0AB1"}));
 }
 
 }  // namespace

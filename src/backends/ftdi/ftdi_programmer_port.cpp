@@ -1,4 +1,4 @@
-#include "adapters/ftdi_programmer_port.h"
+#include "backends/ftdi/ftdi_programmer_port.h"
 
 #include <algorithm>
 
