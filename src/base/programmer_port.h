@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -34,20 +35,21 @@ class ProgrammerPort {
 };
 
 // How the line primitives drive a port that sends in blocks. Line changes made through the port
-// are held in order; the port sends them when it must (its buffer is full, a DSR level is wanted,
-// or flush()). read_dsr() of such a port still answers at once, at the cost of a transfer.
+// are held in order; the port sends them when it must (its buffer is full, or flush()), and the
+// levels of the DSR reads asked for among them come back with the transfer that carried them.
+// read_dsr() of such a port still answers at once, at the cost of a transfer.
 class LineBatch {
   public:
     virtual ~LineBatch() = default;
 
     // A frame ends here: a block may end at this point without cutting a frame in two.
     virtual void end_frame() = 0;
-    // Asks for a read of DSR at this point of the line sequence, after the changes made so far;
-    // its level comes with take_samples().
+    // Asks for a read of DSR at this point of the line sequence, after the changes made so far.
     virtual void sample_dsr() = 0;
-    // Ends the frame, sends it, and returns the levels of the DSR reads asked for since the last
-    // call, the first in bit 0 (up to 32; 1 = asserted). 0 once the port has failed.
-    virtual std::uint32_t take_samples() = 0;
+    // How many of the reads asked for have come back and not been taken yet.
+    virtual std::size_t samples_ready() const = 0;
+    // The level of the oldest of them: true when DSR was asserted.
+    virtual bool take_sample() = 0;
     // Sends everything held and returns once it has reached the board. The primitives call it
     // before every wait, so that a wait is counted from the line change before it.
     virtual void flush() = 0;

@@ -36,9 +36,12 @@ void set_up_run(AppState& state, const AlgorithmScript& script) {
 
 void step_to_end(AppState& state, ScriptInterpreter& interpreter, const ScriptProgram& program) {
     state.run_pc = 1;
-    while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
-        interpreter.script_step(program);
-    }
+    do {
+        while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
+            interpreter.script_step(program);
+        }
+        interpreter.settle_reads();
+    } while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None);
 }
 
 // Ends a run that stopped early: brings back the image a failed read had started to overwrite,

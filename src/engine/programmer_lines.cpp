@@ -22,7 +22,10 @@ inline void ProgrammerLines::change_data(bool high) {
     host_.yield_point();
 }
 
+// Reads still waiting go unanswered: their receivers may be gone, and a run that ended normally
+// has settled them.
 ProgrammerLines::~ProgrammerLines() {
+    pending_.clear();
     flush();
 }
 
@@ -112,18 +115,29 @@ void ProgrammerLines::send_command(int command, std::int32_t operand) {
     end_frame();
 }
 
-int ProgrammerLines::read_byte(int command) {
-    if (command < 0 || command > 15) return 0;
-    if (port_.failed()) return 0;
+// The command and the eight clocks before the chip's data; false when nothing is to be clocked.
+bool ProgrammerLines::clock_read_command(int command) {
+    if (command < 0 || command > 15) return false;
+    if (port_.failed()) return false;
     clock_bits(static_cast<std::uint32_t>(command), 4);
     change_data(false);
     short_pause();
-    if (port_.failed()) return 0;
+    if (port_.failed()) return false;
     for (int i = 0; i < 8; ++i)
         clock_pulse();  // the chip ignores these eight bits
     short_pause();
     change_data(true);
-    if (batch_ != nullptr) return read_bits_in_batch();
+    return true;
+}
+
+int ProgrammerLines::read_byte(int command) {
+    if (batch_ != nullptr) {
+        int value = 0;
+        read_byte_later(command, [&value](int read) { value = read; });
+        settle_reads();
+        return value;
+    }
+    if (!clock_read_command(command)) return 0;
     int value = 0;
     for (int bit = 0; bit < 8; ++bit) {
         change_clock(true);
@@ -135,9 +149,17 @@ int ProgrammerLines::read_byte(int command) {
     return value;
 }
 
-// The data phase of read_byte on a batching port: the two reads of each bit are asked for while
-// CLOCK is high, as read_data_in makes them, and arrive with the frame.
-int ProgrammerLines::read_bits_in_batch() {
+// On a batching port the two reads of each bit are asked for while CLOCK is high, as
+// read_data_in makes them, and come back with the frame.
+void ProgrammerLines::read_byte_later(int command, std::function<void(int)> deliver) {
+    if (batch_ == nullptr) {
+        deliver(read_byte(command));
+        return;
+    }
+    if (!clock_read_command(command)) {
+        pending_.push_back({std::move(deliver), {}, 0, true});
+        return;
+    }
     for (int bit = 0; bit < 8; ++bit) {
         change_clock(true);
         host_.yield_point();
@@ -147,13 +169,55 @@ int ProgrammerLines::read_bits_in_batch() {
     }
     change_data(false);
     short_pause();
-    const std::uint32_t samples = batch_->take_samples();
-    int value = 0;
-    for (int bit = 0; bit < 8; ++bit) {
-        const std::uint32_t both = (samples >> (2 * bit)) & 3U;
-        if (both == 3U) value |= 1 << bit;
+    end_frame();
+    pending_.push_back({std::move(deliver), {}, 0, false});
+}
+
+void ProgrammerLines::after_reads(std::function<void()> then) {
+    if (pending_.empty()) {
+        then();
+        return;
     }
-    return port_.failed() ? 0 : value;
+    pending_.push_back({{}, std::move(then), 0, true});
+}
+
+void ProgrammerLines::collect_reads() {
+    for (Pending& read : pending_) {
+        if (read.ready) continue;
+        if (batch_->samples_ready() < 16) return;
+        int value = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            const bool first = batch_->take_sample();
+            const bool second = batch_->take_sample();
+            if (first && second) value |= 1 << bit;
+        }
+        read.value = value;
+        read.ready = true;
+    }
+}
+
+void ProgrammerLines::deliver_reads() {
+    if (pending_.empty()) return;
+    collect_reads();
+    while (!pending_.empty() && pending_.front().ready) {
+        Pending next = std::move(pending_.front());
+        pending_.pop_front();
+        if (next.deliver) {
+            next.deliver(port_.failed() ? 0 : next.value);
+        } else {
+            next.then();
+        }
+    }
+}
+
+void ProgrammerLines::settle_reads() {
+    if (pending_.empty()) return;
+    flush();
+    collect_reads();
+    // A failed port brings no more samples: its reads give 0, as they do on any port.
+    for (Pending& read : pending_)
+        read.ready = true;
+    deliver_reads();
 }
 
 void ProgrammerLines::programming_pulse(std::int32_t prog_time_ms) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 
 #include "base/clock.h"
 #include "base/host.h"
@@ -16,14 +18,16 @@ namespace quillon {
 // failed().
 //
 // On a port that sends in blocks (ProgrammerPort::line_batch) the primitives mark where their
-// frames end, ask for the DSR reads of a byte inside its frame and take them after it, and send
-// what is held before every wait, so the chip's waits count from the change before them. The
-// single line operations send at once there, as they are used by hand.
+// frames end, ask for the DSR reads of a byte inside its frame, and send what is held before every
+// wait, so the chip's waits count from the change before them. A byte read there may arrive later
+// (read_byte_later): its value reaches its receiver when the transfer that carried it is back,
+// at deliver_reads() or settle_reads(), in the order of the reads. The single line operations send
+// at once there, as they are used by hand.
 class ProgrammerLines {
   public:
     ProgrammerLines(ProgrammerPort& port, Host& host, Clock& clock)
         : port_(port), host_(host), clock_(clock), batch_(port.line_batch()) {}
-    // Sends what a batching port still holds.
+    // Sends what a batching port still holds; reads not yet delivered are dropped.
     ~ProgrammerLines();
     ProgrammerLines(const ProgrammerLines&) = delete;
     ProgrammerLines& operator=(const ProgrammerLines&) = delete;
@@ -42,6 +46,15 @@ class ProgrammerLines {
     // ICSP primitives. Out-of-range commands or operands clock nothing (a read of one gives 0).
     void send_command(int command, std::int32_t operand);
     int read_byte(int command);
+    // read_byte whose value `deliver` gets once it is known: at once on a port that sends each
+    // change as it comes, later on a batching port. Values come in the order of the reads.
+    void read_byte_later(int command, std::function<void(int)> deliver);
+    // Runs `then` once every read asked for before it has been delivered; at once when none waits.
+    void after_reads(std::function<void()> then);
+    // Delivers the reads that have come back, and what waits on them, without sending anything.
+    void deliver_reads();
+    // Sends what the port holds and delivers every read (0 for those a failed port lost).
+    void settle_reads();
     void programming_pulse(std::int32_t prog_time_ms);
     void power_up(std::int32_t voltage_sequence);
     void power_down();
@@ -61,13 +74,23 @@ class ProgrammerLines {
     void clock_bit(bool bit);
     void clock_pulse();
     void clock_bits(std::uint32_t value, int count);  // `count` bits of `value`, bit 0 first
-    int read_bits_in_batch();
+    bool clock_read_command(int command);
     void end_frame();
+    void collect_reads();
+
+    // A read waiting for its value, or a step waiting for the reads before it.
+    struct Pending {
+        std::function<void(int)> deliver;  // a read
+        std::function<void()> then;        // or what follows the reads
+        int value = 0;
+        bool ready = false;
+    };
 
     ProgrammerPort& port_;
     Host& host_;
     Clock& clock_;
     LineBatch* batch_;
+    std::deque<Pending> pending_;
 };
 
 // Splits a chip address into the bytes that the address-loading instructions send.

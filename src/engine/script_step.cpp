@@ -49,7 +49,21 @@ inline void ScriptInterpreter::caption(Memory memory, int config) {
     }
 }
 
+namespace {
+
+// Reads may come back later than they were asked for (a batching port): they reach the buffers and
+// the compares in their order between two steps, and an instruction that waits, powers the chip
+// or reads the buffers sees them all first. The mismatch limit can thus move run_pc only here.
+bool needs_every_read(Group group) {
+    return group == Group::Power || group == Group::LoopEnd || group == Group::Wait || group == Group::None;
+}
+
+}  // namespace
+
 void ScriptInterpreter::script_step(const ScriptProgram& program) {
+    lines_.deliver_reads();
+    if (needs_every_read(program.instructions[static_cast<std::size_t>(state_.run_pc - 1)].group))
+        lines_.settle_reads();
     const std::int32_t pc = state_.run_pc;
     const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];
     // On to the next instruction unless a jump or the mismatch limit moves run_pc elsewhere.
@@ -199,41 +213,49 @@ inline void ScriptInterpreter::send(const Instruction& instruction) {
     state_.run_address += next;
 }
 
-inline void ScriptInterpreter::read(const Instruction& instruction) {
-    const Memory memory = instruction.memory;
-    caption(memory, instruction.config);
-    const int value = lines_.read_byte(instruction.command);
-    std::int32_t next = 0;
+inline void ScriptInterpreter::store_read(Memory memory, std::int32_t address, int config, int value) {
     switch (memory) {
         case Memory::Flash:
-            store_within(state_.image.flash, state_.run_address, value);
-            next = 1;
+            store_within(state_.image.flash, address, value);
             break;
         case Memory::Eeprom:
-            store_within(state_.image.eeprom, state_.run_address, value);
-            next = 1;
+            store_within(state_.image.eeprom, address, value);
             break;
         case Memory::Config:
-            state_.image.config(instruction.config) = value;
+            state_.image.config(config) = value;
             break;
         case Memory::None:  // temp=sCC: kept for the compare instructions
             state_.interpreter.last_read = value;
             break;
     }
+}
+
+inline void ScriptInterpreter::read(const Instruction& instruction) {
+    const Memory memory = instruction.memory;
+    caption(memory, instruction.config);
+    const std::int32_t address = state_.run_address;
+    const int config = instruction.config;
+    lines_.read_byte_later(instruction.command, [this, memory, address, config](int value) {
+        store_read(memory, address, config, value);
+    });
     lines_.short_pause();
-    state_.run_address += next;
+    if (memory == Memory::Flash || memory == Memory::Eeprom) ++state_.run_address;
 }
 
 // The address moves on before the comparison, and the caption shows it as it was.
+// The comparison runs once the byte before it has been read; after the mismatch limit, bytes the
+// chip was already asked for are not reported.
 inline void ScriptInterpreter::check(const Instruction& instruction, bool against_erased) {
     const Memory memory = instruction.memory;
     caption(memory, instruction.config);
-    const int read = state_.interpreter.last_read;
     if (memory == Memory::Config) {
         const int k = instruction.config;
         const int expected = against_erased ? state_.erased_config(k) : state_.image.config(k);
-        if (read == expected) return;
-        add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+        lines_.after_reads([this, k, expected] {
+            const int read = state_.interpreter.last_read;
+            if (read == expected || state_.mismatch_count() >= kMismatchLimit) return;
+            add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+        });
         return;
     }
     const std::int32_t address = state_.run_address;
@@ -242,9 +264,12 @@ inline void ScriptInterpreter::check(const Instruction& instruction, bool agains
     const int expected = against_erased
                              ? kErasedByte
                              : byte_or_erased(eeprom ? state_.image.eeprom : state_.image.flash, address);
-    if (read == expected) return;
-    add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
-                 hex2h(expected));
+    lines_.after_reads([this, eeprom, address, expected] {
+        const int read = state_.interpreter.last_read;
+        if (read == expected || state_.mismatch_count() >= kMismatchLimit) return;
+        add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
+                     hex2h(expected));
+    });
 }
 
 inline void ScriptInterpreter::wait(const Instruction& instruction) {

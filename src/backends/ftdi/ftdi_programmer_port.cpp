@@ -37,6 +37,7 @@ void FtdiProgrammerPort::fail(const std::string& what) {
     if (const std::string detail = adapter_->error_text(); !detail.empty()) failure_ += " (" + detail + ")";
     pending_.clear();
     wanted_.clear();
+    arrived_.clear();
     frame_end_ = 0;
 }
 
@@ -88,27 +89,24 @@ void FtdiProgrammerPort::sample_dsr() {
     if (!failed_) wanted_.push_back(pending_.size() - 1);
 }
 
-std::uint32_t FtdiProgrammerPort::take_samples() {
-    end_frame();
-    send(pending_.size());
-    const std::uint32_t samples = failed_ ? 0 : samples_;
-    samples_ = 0;
-    sample_count_ = 0;
-    return samples;
+bool FtdiProgrammerPort::take_sample() {
+    if (arrived_.empty()) return false;
+    const bool asserted = arrived_.front();
+    arrived_.pop_front();
+    return asserted;
 }
 
 void FtdiProgrammerPort::flush() {
     send(pending_.size());
 }
 
+// The newest sample is this read's; older ones stay for the reads that asked for them.
 bool FtdiProgrammerPort::read_dsr() {
     sample_dsr();
     flush();
-    if (failed_ || sample_count_ == 0) return false;
-    --sample_count_;
-    const std::uint32_t bit = sample_count_ < 32 ? 1U << sample_count_ : 0;
-    const bool asserted = (samples_ & bit) != 0;
-    samples_ &= ~bit;
+    if (failed_ || arrived_.empty()) return false;
+    const bool asserted = arrived_.back();
+    arrived_.pop_back();
     return asserted;
 }
 
@@ -150,8 +148,7 @@ void FtdiProgrammerPort::send(std::size_t count) {
     std::size_t kept = 0;
     for (const std::size_t position : wanted_) {
         if (position < count) {
-            if (sample_count_ < 32 && (received_[position] & kDsr) == 0) samples_ |= 1U << sample_count_;
-            ++sample_count_;
+            arrived_.push_back((received_[position] & kDsr) == 0);
         } else {
             wanted_[kept++] = position - count;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +31,9 @@ namespace quillon {
 // therefore a whole multiple of the baud rate.
 //
 // Held states are sent when the chip's receive buffer would overflow (never cutting a frame that
-// fits), when the line primitives take a byte's DSR reads, and before every wait (LineBatch). A
-// DSR read is one more state of the same levels, whose sample is the pins after the change
-// before it.
+// fits, so a byte's reads come back in the transfer of its own frame), and before every wait or
+// when the line primitives need a read (LineBatch). A DSR read is one more state of the same
+// levels, whose sample is the pins after the change before it.
 class FtdiProgrammerPort final : public ProgrammerPort, public LineBatch {
   public:
     static constexpr std::uint8_t kTxd = 0x01;
@@ -66,7 +67,8 @@ class FtdiProgrammerPort final : public ProgrammerPort, public LineBatch {
 
     void end_frame() override;
     void sample_dsr() override;
-    std::uint32_t take_samples() override;
+    std::size_t samples_ready() const override { return arrived_.size(); }
+    bool take_sample() override;
     void flush() override;
 
     int state_rate() const { return states_per_bit_ * baud_; }
@@ -88,8 +90,7 @@ class FtdiProgrammerPort final : public ProgrammerPort, public LineBatch {
     std::size_t frame_end_ = 0;           // pending_ holds whole frames up to here
     std::vector<std::size_t> wanted_;     // positions in pending_ whose sample is a DSR read
     std::vector<std::uint8_t> received_;  // samples of the last transfer
-    std::uint32_t samples_ = 0;           // DSR reads taken since the last take_samples()
-    int sample_count_ = 0;
+    std::deque<bool> arrived_;            // levels of DSR reads sent and not taken yet
     std::int64_t transfers_ = 0;
     bool failed_ = false;
     std::string failure_;

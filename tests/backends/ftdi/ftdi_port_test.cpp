@@ -2,14 +2,21 @@
 // how it cuts the states into USB transfers, and the chip's waits on the modelled adapter.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "backends/ftdi/ftdi_programmer_port.h"
 #include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/recording/recording_port.h"
+#include "backends/sim/sim_bench.h"
 #include "base/silent_host.h"
+#include "engine/chip_operations.h"
+#include "engine/mismatch_report.h"
 #include "engine/programmer_lines.h"
+#include "model/device_file.h"
+#include "model/reset_buffers.h"
+#include "model/select_model.h"
 #include "support/fake_bitbang_adapter.h"
 
 namespace quillon {
@@ -77,7 +84,10 @@ TEST(FtdiPort, TakesEachReadFromTheStateAfterTheClockEdge) {
     port.sample_dsr();
     port.set_rts(false);
     port.sample_dsr();
-    EXPECT_EQ(port.take_samples(), 1U) << "high after the rising edge, low after the falling one";
+    port.flush();
+    ASSERT_EQ(port.samples_ready(), 2U);
+    EXPECT_TRUE(port.take_sample()) << "high after the rising edge";
+    EXPECT_FALSE(port.take_sample()) << "low after the falling one";
 }
 
 // Program-sized runs of frames: no transfer carries more states than the receive buffer, and the
@@ -141,6 +151,58 @@ TEST(FtdiPort, KeepsThePulseOnTheChipsClockAndNeverShortensIt) {
         return;
     }
     FAIL() << "no fourth clock of the pulse among " << edges.size() << " edges";
+}
+
+// Every supplied script through the FTDI port, whose reads reach the buffers and the compares
+// after later frames have gone out: the chip ends up with the image, reads it back, and a verify
+// with more differences than the report takes gives the same 25 rows as the one-change-at-a-time
+// board and still powers the chip down.
+TEST(FtdiPort, RunsEverySuppliedScriptWithItsReadsArrivingLater) {
+    const char* source = std::getenv("QUILLON_SOURCE_DIR");
+    if (source == nullptr) GTEST_SKIP() << "QUILLON_SOURCE_DIR is not set";
+    AppState state;
+    ASSERT_EQ(load_device_file(state.catalog, std::string(source) + "/data/quillondevices.txt").status,
+              DeviceFileStatus::Loaded);
+    state.model_count = state.catalog.model_count();
+    state.port_open = true;
+    int simulated = 0;
+    for (int number = 1; number <= state.model_count; ++number) {
+        select_model(state, number);
+        if (!find_chip_model(state.model_name)) continue;
+        ++simulated;
+        SCOPED_TRACE(state.model_name);
+        SimBench t(state.model_name);
+        FtdiProgrammerPort port(std::make_unique<ModelledFtdiAdapter>(t.board, t.clock, 56000), 56000);
+        ASSERT_EQ(port.start(), "");
+        ChipSession ftdi{state, t.host, t.clock, &port};
+        ChipSession direct{state, t.host, t.clock, &t.board};
+        reset_buffers(state);
+        for (std::size_t i = 0; i < state.image.flash.size(); i += 3)
+            state.image.flash[i] = static_cast<std::uint8_t>(i / 3);
+        state.image.eeprom[1] = 0x5A;
+        state.image.eeprom.back() = 0x00;
+        const MemoryImage written = state.image;
+
+        EXPECT_EQ(erase_all(ftdi), RunOutcome::Completed);
+        EXPECT_EQ(blank_check(ftdi), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
+        EXPECT_EQ(program_all(ftdi), RunOutcome::Completed);
+        EXPECT_EQ(verify_chip(ftdi), RunOutcome::Completed) << mismatch_report(state.mismatch_rows);
+        EXPECT_EQ(read_all(ftdi), RunOutcome::Completed);
+        EXPECT_EQ(state.image.flash, written.flash);
+        EXPECT_EQ(state.image.eeprom, written.eeprom);
+        EXPECT_EQ(state.image.config, written.config);
+
+        for (std::size_t i = 0; i < 30; ++i)
+            state.image.flash[100 + 2 * i] ^= 0x81;
+        EXPECT_EQ(verify_chip(direct), RunOutcome::Differences);
+        const std::string rows = mismatch_report(state.mismatch_rows);
+        EXPECT_EQ(state.mismatch_rows.size(), 25U);
+        EXPECT_EQ(verify_chip(ftdi), RunOutcome::Differences);
+        EXPECT_EQ(mismatch_report(state.mismatch_rows), rows);
+        EXPECT_FALSE(t.board.supply_on()) << "the script's end ran after the 25th row";
+        EXPECT_EQ(t.log.refusal_count(), 0u) << t.log.to_text();
+    }
+    EXPECT_GT(simulated, 0);
 }
 
 TEST(ModelledFtdiAdapter, TakesOnlyAWholeUartByteOnTxdAndStallsPastItsFifo) {
