@@ -1,5 +1,6 @@
 // The FTDI bit-bang port: the pin states it writes for each line, what it makes of the samples,
 // how it cuts the states into USB transfers, and the chip's waits on the modelled adapter.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -208,6 +209,30 @@ TEST(FtdiPort, RunsEverySuppliedScriptWithItsReadsArrivingLater) {
         EXPECT_EQ(t.log.refusal_count(), 0u) << t.log.to_text();
     }
     EXPECT_GT(simulated, 0);
+}
+
+// An adapter pulled out in the middle of a run: the run ends as a port failure that names it.
+TEST(FtdiPort, AnAdapterPulledOutEndsTheRunAsAPortFailure) {
+    const char* source = std::getenv("QUILLON_SOURCE_DIR");
+    if (source == nullptr) GTEST_SKIP() << "QUILLON_SOURCE_DIR is not set";
+    AppState state;
+    ASSERT_EQ(load_device_file(state.catalog, std::string(source) + "/data/quillondevices.txt").status,
+              DeviceFileStatus::Loaded);
+    state.model_count = state.catalog.model_count();
+    state.port_open = true;
+    select_model(state, 1);
+    SimBench t(state.model_name);
+    auto model = std::make_unique<ModelledFtdiAdapter>(t.board, t.clock, 56000);
+    model->fail_after_writes(500);
+    FtdiProgrammerPort port(std::move(model), 56000);
+    ASSERT_EQ(port.start(), "");
+    ChipSession session{state, t.host, t.clock, &port};
+    reset_buffers(state);
+    EXPECT_EQ(read_all(session), RunOutcome::PortFailed);
+    EXPECT_TRUE(port.failed());
+    EXPECT_THAT(port.failure_text(),
+                ::testing::HasSubstr("the FTDI adapter stopped answering (USB device unavailable)"));
+    EXPECT_FALSE(state.port_open);
 }
 
 TEST(ModelledFtdiAdapter, TakesOnlyAWholeUartByteOnTxdAndStallsPastItsFifo) {
