@@ -16,6 +16,11 @@
 #             (bench/serial_calls.sh)
 #   6 stop    the time from SIGINT to the end of quillon-cli during program all on the virtual
 #             serial port at 20 us per call (bench/stop_latency.sh)
+#   7 ftdi    program all, read all and verify of full PIC18F452 and PIC18F4550 images through the
+#             FTDI bit-bang port on a modelled FT232R, against a USB serial adapter at 1 ms per call
+#             and a built-in UART at 5 us per call (quillon-bench-ports), and quillon-cli --port
+#             ftdisim:FILE program --verify of the PIC18F4550 image: programmed plus verified
+#             seconds, target <= 60 s (aim 20 s)
 # In-process pairs run their repetitions interleaved at random and compare median CPU times;
 # whole programs alternate run by run. The load of the machine is printed before and after.
 # Usage: bench/run.sh [REPETITIONS]   (default 7; builds in build-release or QUILLON_BENCH_BUILD_DIR)
@@ -36,7 +41,7 @@ largest=${corpus:-/nonexistent}/readback_pic18f87k90_full_image_crlf.hex
 QUILLON_BUILD_DIR=$build ./scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF \
     -DQUILLON_BUILD_BENCH=ON >/dev/null
 bin=$build/bin
-for tool in quillon-cli quillon-bench-engine quillon-bench-sim quillon-bench-image; do
+for tool in quillon-cli quillon-bench-engine quillon-bench-sim quillon-bench-image quillon-bench-ports; do
     [ -x "$bin/$tool" ] || { echo "$bin/$tool was not built (is Google Benchmark installed?)" >&2; exit 2; }
 done
 
@@ -230,3 +235,14 @@ if [ -x "$bin/quillon-vport" ]; then
 else
     echo "6 stop: quillon-vport was not built (Linux only)"
 fi
+
+echo "7 ftdi: full images, modelled times (the chip's waits included)"
+"$bin/quillon-bench-ports" | sed 's/^/    /'
+rm -f "$work/ftdi-chip.hex"
+"${cli[@]}" --model PIC18F4550 --port "ftdisim:$work/ftdi-chip.hex" program "$work/f4550.hex" --verify \
+    >"$work/ftdi.out" 2>&1 || { cat "$work/ftdi.out" >&2; exit 1; }
+programmed=$(sed -n 's/^Chip programmed\. \([0-9.]*\) seconds elapsed\.\.\.$/\1/p' "$work/ftdi.out")
+verified=$(sed -n 's/^Chip verified\. \([0-9.]*\) seconds elapsed\.\.\.$/\1/p' "$work/ftdi.out")
+total=$(awk -v a="$programmed" -v b="$verified" 'BEGIN { printf "%.2f", a + b }')
+row "    quillon-cli ftdisim PIC18F4550 program --verify" "$total s" "" "" "<= 60 s" "$(awk -v t="$total" 'BEGIN { print (t <= 60 ? "met" : "MISSED") }') (aim 20 s)"
+echo "    programmed $programmed s + verified $verified s of modelled time"

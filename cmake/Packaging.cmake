@@ -12,6 +12,11 @@ if(QUILLON_BUILD_GUI)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
+# The udev rule that lets the logged-in user open FTDI adapters for the bit-bang port. udev reads
+# /usr/lib/udev/rules.d, where the package puts it; an install under another prefix leaves it to be
+# copied by hand (README).
+install(FILES ${QUILLON_PACKAGING_DIR}/70-quillon-ftdi.rules DESTINATION lib/udev/rules.d)
+
 # Manual pages, compressed as Debian keeps them (gzip -n: the same bytes on every build).
 set(quillon_man_sources quillon-cli.1)
 if(QUILLON_BUILD_GUI)
@@ -60,6 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gtkwave")
+# libftdi comes in through dpkg-shlibdeps when the FTDI port is built in; udev applies the rule.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

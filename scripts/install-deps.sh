@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-base-dev qt6-serialport-dev libgl-dev libftdi1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-dev
     xvfb xauth srecord

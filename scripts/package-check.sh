@@ -69,11 +69,12 @@ depends_cover_libraries() {
     return $missing
 }
 check "Depends names the package of every library the programs link" depends_cover_libraries
-check "the package holds the programs, library, desktop entry, icon and manual pages" \
+check "the package holds the programs, library, desktop entry, icon, manual pages and udev rule" \
     bash -c "dpkg-deb -c '$deb' | awk '{print \$6}' > '$work/files' &&
              for f in ./usr/bin/quillon ./usr/bin/quillon-cli ./usr/bin/quillon-vport ./usr/share/quillon/quillondevices.txt \
                       ./usr/share/applications/quillon.desktop ./usr/share/icons/hicolor/scalable/apps/quillon.svg \
-                      ./usr/share/man/man1/quillon-cli.1.gz ./usr/share/man/man1/quillon.1.gz; do
+                      ./usr/share/man/man1/quillon-cli.1.gz ./usr/share/man/man1/quillon.1.gz \
+                      ./usr/lib/udev/rules.d/70-quillon-ftdi.rules; do
                  grep -qx \"\$f\" '$work/files' || { echo \"missing \$f\"; exit 1; }
              done"
 
@@ -108,6 +109,11 @@ check "quillon-cli programs and verifies it through the serial backend on a virt
     quillon-cli --model PIC18F452 --port '{port}' program "$work/image.hex" --verify
 check "quillon-cli check-devices" quillon-cli --model PIC18F452 check-devices
 check "quillon-cli doctor on the simulated board" quillon-cli --model PIC18F452 doctor --port sim
+check "quillon-cli programs and verifies through the FTDI port on a modelled adapter" \
+    quillon-cli --model PIC18F452 --port "ftdisim:$work/ftdi-chip.hex" program "$work/image.hex" --verify
+check "the udev rule gives the seat's user the four FTDI chips" \
+    grep -q 'ATTR{idVendor}=="0403", ATTR{idProduct}=="6001|6015|6014|6010", TAG+="uaccess"' \
+    /usr/lib/udev/rules.d/70-quillon-ftdi.rules
 check "the desktop entry validates" desktop-file-validate /usr/share/applications/quillon.desktop
 render_man() {  # groff warnings count as failures
     local page

@@ -1,5 +1,8 @@
 #include "adapters/host_system_view.h"
 
+#include "adapters/ftdi_adapters.h"
+#include "adapters/libftdi_adapter.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -161,6 +164,7 @@ TtyFacts HostSystemView::tty(const std::string& name) {
         if (!fs::exists(folder / "idVendor", error)) continue;
         facts.usb_id = hex_id(folder, "idVendor") + ":" + hex_id(folder, "idProduct");
         facts.product = first_line(folder / "product");
+        facts.usb_serial = first_line(folder / "serial");
         break;
     }
     return facts;
@@ -256,5 +260,13 @@ std::vector<DeviceHolder> HostSystemView::holders(const std::string&) {
 }
 
 #endif
+
+std::vector<UsbAdapterFacts> HostSystemView::ftdi_adapters() {
+    return list_ftdi_adapters();
+}
+
+bool HostSystemView::ftdi_built_in() const {
+    return libftdi_built_in();
+}
 
 }  // namespace quillon

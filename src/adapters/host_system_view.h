@@ -20,6 +20,9 @@ class HostSystemView final : public SystemView {
     bool session_has_group(const std::string& group) override;
     bool user_listed_in_group(const std::string& group) override;
     std::vector<DeviceHolder> holders(const std::string& real_path) override;
+    // From sysfs (QUILLON_USB_SYSFS in tests), and whether libftdi was built in.
+    std::vector<UsbAdapterFacts> ftdi_adapters() override;
+    bool ftdi_built_in() const override;
 };
 
 }  // namespace quillon

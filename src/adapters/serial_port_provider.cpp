@@ -1,5 +1,6 @@
 #include "adapters/serial_port_provider.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "adapters/serial_programmer_port.h"
@@ -115,7 +116,34 @@ PortOpenResult SerialPortProvider::open(int number, const std::string& settings)
     const std::string device = device_for(number);
     if (device.empty())
         return PortOpenResult::failure(make_port_error(PortErrorKind::NoSuchDevice, number, device));
+    if (is_ftdi_port_name(device)) {
+        const std::optional<LineSettings> line = parse_line_settings(settings);
+        if (!line)
+            return PortOpenResult::failure(
+                make_port_error(PortErrorKind::BadSettings, number, device, settings));
+        return std::move(open_ftdi_port(device, line->baud_rate, ftdi_).result);
+    }
     return open_device(device, settings, number);
+}
+
+bool SerialPortProvider::probe(int number) {
+    const std::string device = device_for(number);
+    if (!is_ftdi_port_name(device)) return PortProvider::probe(number);
+    if (!ftdi_.built_in) return false;
+    const std::string serial = ftdi_serial_in(device);
+    const std::vector<UsbAdapterFacts> adapters = ftdi_.list();
+    return std::any_of(adapters.begin(), adapters.end(), [&serial](const UsbAdapterFacts& adapter) {
+        return serial.empty() || adapter.serial == serial;
+    });
+}
+
+std::vector<std::string> SerialPortProvider::other_ports() {
+    std::vector<std::string> lines;
+    for (const std::string& line : ftdi_adapter_lines(ftdi_.list())) {
+        lines.push_back(line + (ftdi_.built_in ? " (set \"Serial Port Device n\" to it for the fast path)"
+                                               : " (the FTDI path is not built in)"));
+    }
+    return lines;
 }
 
 PortOpenResult SerialPortProvider::open_device(const std::string& device, const std::string& settings,

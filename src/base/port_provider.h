@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/programmer_port.h"
 
@@ -48,6 +49,10 @@ class PortProvider {
     // The device behind a number for the port list ("/dev/ttyUSB0"); empty where the number is the
     // device's own name (COM5 on Windows).
     virtual std::string describe(int number) = 0;
+
+    // Programmer ports besides the numbered ones that the port list names, one line each (the USB
+    // adapters a setting can name); none by default.
+    virtual std::vector<std::string> other_ports() { return {}; }
 };
 
 }  // namespace quillon

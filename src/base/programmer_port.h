@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace quillon {
+
+class LineBatch;
 
 // The four lines of the serial port that drive the programmer board, and nothing else:
 // DTR carries DATA OUT, RTS carries CLOCK, DSR reads DATA IN, and a byte of value 1 on TD
@@ -24,6 +27,32 @@ class ProgrammerPort {
     virtual bool failed() const = 0;
     // What went wrong, for messages; empty while the port works.
     virtual std::string failure_text() const { return {}; }
+
+    // A port that holds line changes back and sends them in blocks (a USB bit-bang adapter, where
+    // every transfer costs a millisecond whatever it carries) returns its LineBatch. Every other
+    // port returns null and makes each change when it is called.
+    virtual LineBatch* line_batch() { return nullptr; }
+};
+
+// How the line primitives drive a port that sends in blocks. Line changes made through the port
+// are held in order; the port sends them when it must (its buffer is full, or flush()), and the
+// levels of the DSR reads asked for among them come back with the transfer that carried them.
+// read_dsr() of such a port still answers at once, at the cost of a transfer.
+class LineBatch {
+  public:
+    virtual ~LineBatch() = default;
+
+    // A frame ends here: a block may end at this point without cutting a frame in two.
+    virtual void end_frame() = 0;
+    // Asks for a read of DSR at this point of the line sequence, after the changes made so far.
+    virtual void sample_dsr() = 0;
+    // How many of the reads asked for have come back and not been taken yet.
+    virtual std::size_t samples_ready() const = 0;
+    // The level of the oldest of them: true when DSR was asserted.
+    virtual bool take_sample() = 0;
+    // Sends everything held and returns once it has reached the board. The primitives call it
+    // before every wait, so that a wait is counted from the line change before it.
+    virtual void flush() = 0;
 };
 
 }  // namespace quillon

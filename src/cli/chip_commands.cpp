@@ -176,9 +176,11 @@ void register_chip_commands(CliRegistry& registry) {
                                        QStringLiteral("program"), QStringLiteral("verify"),
                                        QStringLiteral("read")};
     registry.add_option({kPortOption,
-                         QStringLiteral("Programmer port: 1-16 (COM1-COM16), a serial device, or sim[:FILE] "
-                                        "for the simulated board with its chip kept in FILE; default: the "
-                                        "port the program uses."),
+                         QStringLiteral("Programmer port: 1-16 (COM1-COM16), a serial device, sim[:FILE] "
+                                        "for the simulated board with its chip kept in FILE, ftdi[:SERIAL] "
+                                        "for an FTDI USB adapter in bit-bang mode, or ftdisim[:FILE] for the "
+                                        "simulated board on a modelled one; default: the port the program "
+                                        "uses."),
                          QStringLiteral("PORT")},
                         chip_commands + QStringList{QStringLiteral("doctor")});
     registry.add_option(

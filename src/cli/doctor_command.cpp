@@ -9,6 +9,7 @@
 #include <chrono>
 #include <optional>
 
+#include "adapters/ftdi_port_opener.h"
 #include "adapters/host_system_view.h"
 #include "adapters/serial_port_provider.h"
 #include "base/clock.h"
@@ -19,6 +20,7 @@
 #include "engine/port_manager.h"
 #include "model/settings_catalog.h"
 #include "tools/doctor/doctor_output.h"
+#include "tools/doctor/ftdi_doctor.h"
 #include "tools/doctor/port_doctor.h"
 
 namespace quillon {
@@ -132,8 +134,12 @@ DoctorTarget choose_target(CliContext& context, const PortChoice& choice, Serial
             target.device = choice.device;
             target.number = find_port_number(choice.device, target.port_devices, system);
             return target;
+        case PortChoice::Kind::Ftdi:
+            target.device = choice.device;
+            return target;
         case PortChoice::Kind::Stored:
-        case PortChoice::Kind::Simulator: {
+        case PortChoice::Kind::Simulator:
+        case PortChoice::Kind::FtdiSimulator: {
             CliHost host(context.out, context.err);
             PortManager manager(context.state, settings, host, provider);
             manager.scan_ports();
@@ -163,10 +169,15 @@ int doctor(CliContext& context, const QStringList&) {
     if (const std::optional<int> status = check_library(context, report, model_loaded)) return *status;
 
     DoctorTarget target;
-    if (choice.kind == PortChoice::Kind::Simulator) {
+    if (choice.kind == PortChoice::Kind::Simulator || choice.kind == PortChoice::Kind::FtdiSimulator) {
         target.chosen_by = "--port";
         report.checks.push_back(
-            {"port", Verdict::Ok, "the simulated board: there is no serial port to check", {}});
+            {"port",
+             Verdict::Ok,
+             choice.kind == PortChoice::Kind::Simulator
+                 ? "the simulated board: there is no serial port to check"
+                 : "the simulated board on a modelled FTDI adapter: there is no adapter to check",
+             {}});
     } else {
         HostSystemView system;
         SerialPortProvider provider(context.settings());
@@ -176,9 +187,21 @@ int doctor(CliContext& context, const QStringList&) {
                                      : SerialPortProvider::open_device(target.device, target.line_settings);
         };
         SystemClock clock;
-        DoctorReport port_report = examine_port(target, system, open_port, clock);
+        DoctorReport port_report;
+        if (is_ftdi_port_name(target.device)) {
+            // The adapter's own checks; the typical estimates follow, since a run's pace is not
+            // that of the doctor's single changes.
+            const auto open_ftdi = [&target] {
+                const std::optional<LineSettings> line = parse_line_settings(target.line_settings);
+                return std::move(
+                    open_ftdi_port(target.device, line ? line->baud_rate : 0, FtdiAccess{}).result);
+            };
+            port_report = examine_ftdi_port(target.device, target.chosen_by, system, open_ftdi, clock);
+        } else {
+            port_report = examine_port(target, system, open_port, clock);
+        }
         report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
-        report.costs = port_report.costs;
+        if (!is_ftdi_port_name(target.device)) report.costs = port_report.costs;
     }
 
     std::optional<DoctorEstimates> estimates;

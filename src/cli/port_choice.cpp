@@ -1,5 +1,7 @@
 #include "cli/port_choice.h"
 
+#include <utility>
+
 #include "base/ascii.h"
 #include "engine/port_manager.h"
 
@@ -27,15 +29,31 @@ bool looks_like_number(std::string_view text) {
     return digit;
 }
 
+// "sim", "sim:FILE": true with the text after the colon in `rest`; "sim:" alone is no choice.
+std::optional<bool> prefixed(std::string_view text, std::string_view word, std::string& rest) {
+    if (text == word) return true;
+    if (!text.starts_with(word) || text.size() <= word.size() || text[word.size()] != ':') return false;
+    rest = std::string(text.substr(word.size() + 1));
+    if (rest.empty()) return std::nullopt;
+    return true;
+}
+
 }  // namespace
 
 std::optional<PortChoice> parse_port_choice(std::string_view text) {
     PortChoice choice;
-    if (text == "sim" || text.starts_with("sim:")) {
-        choice.kind = PortChoice::Kind::Simulator;
-        if (text.starts_with("sim:")) {
-            choice.chip_file = std::string(text.substr(4));
-            if (choice.chip_file.empty()) return std::nullopt;
+    for (const auto& [word, kind] : {std::pair{std::string_view("sim"), PortChoice::Kind::Simulator},
+                                     std::pair{std::string_view("ftdisim"), PortChoice::Kind::FtdiSimulator},
+                                     std::pair{std::string_view("ftdi"), PortChoice::Kind::Ftdi}}) {
+        std::string rest;
+        const std::optional<bool> matched = prefixed(text, word, rest);
+        if (!matched) return std::nullopt;
+        if (!*matched) continue;
+        choice.kind = kind;
+        if (kind == PortChoice::Kind::Ftdi) {
+            choice.device = std::string(text);
+        } else {
+            choice.chip_file = rest;
         }
         return choice;
     }

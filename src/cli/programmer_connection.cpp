@@ -4,6 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "adapters/ftdi_port_opener.h"
+#include "backends/ftdi/ftdi_programmer_port.h"
+#include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/sim/chip_hex.h"
 #include "backends/sim/chip_model.h"
 #include "backends/sim/sim_board.h"
@@ -31,7 +34,10 @@ ProgrammerConnection::ProgrammerConnection(CliContext& context, CliHost& host)
       provider_(settings_),
       manager_(context.state, settings_, host, provider_) {}
 
-ProgrammerConnection::~ProgrammerConnection() = default;
+// The port goes first: an FTDI port still sends what it holds, through the chip-side trace.
+ProgrammerConnection::~ProgrammerConnection() {
+    manager_.close_port();
+}
 
 int ProgrammerConnection::open(const PortChoice& choice, const QString& trace_path) {
     if (!trace_path.isEmpty()) {
@@ -44,7 +50,7 @@ int ProgrammerConnection::open(const PortChoice& choice, const QString& trace_pa
         trace_path_ = trace_path;
     }
     const int status = open_port(choice);
-    if (status == kExitOk && trace_file_.is_open())
+    if (status == kExitOk && trace_file_.is_open() && !chip_trace_)
         trace_ = std::make_unique<VcdTracePort>(*manager_.port(), *clock_, trace_file_);
     return status;
 }
@@ -66,6 +72,12 @@ int ProgrammerConnection::open_port(const PortChoice& choice) {
             break;
         case PortChoice::Kind::Simulator:
             status = open_simulator(choice.chip_file);
+            break;
+        case PortChoice::Kind::Ftdi:
+            status = open_ftdi(choice.device);
+            break;
+        case PortChoice::Kind::FtdiSimulator:
+            status = open_ftdi_simulator(choice.chip_file);
             break;
     }
     host_.finish_operation();
@@ -100,15 +112,18 @@ int ProgrammerConnection::open_device(const std::string& device) {
     return error ? port_failed(*error, false) : kExitOk;
 }
 
-int ProgrammerConnection::open_simulator(const std::string& chip_file) {
+// Makes the simulated chip of the selected model, with the memories kept in `chip_file`; false
+// after reporting why not.
+bool ProgrammerConnection::load_chip(const std::string& chip_file) {
     const AppState& state = context_.state;
     const std::optional<ChipModel> model = find_chip_model(state.model_name);
     if (!model) {
         QStringList known;
         for (const std::string& name : chip_model_names())
             known << text(name);
-        return context_.fail(kExitUsage, QStringLiteral("the simulated board has no %1 chip; it knows %2")
-                                             .arg(text(state.model_name), known.join(QStringLiteral(", "))));
+        context_.fail(kExitUsage, QStringLiteral("the simulated board has no %1 chip; it knows %2")
+                                      .arg(text(state.model_name), known.join(QStringLiteral(", "))));
+        return false;
     }
     chip_ = make_chip(state.model_name, virtual_clock_, sim_log_);
     std::error_code error;
@@ -116,15 +131,77 @@ int ProgrammerConnection::open_simulator(const std::string& chip_file) {
         const ChipHexResult loaded = load_chip_file(chip_file, *model, chip_->memory());
         if (!loaded.ok) {
             chip_.reset();
-            return context_.fail(kExitUsage, text(loaded.message));
+            context_.fail(kExitUsage, text(loaded.message));
+            return false;
         }
     }
     chip_file_ = chip_file;
     clock_ = &virtual_clock_;
+    return true;
+}
+
+int ProgrammerConnection::open_simulator(const std::string& chip_file) {
+    if (!load_chip(chip_file)) return kExitUsage;
+    const AppState& state = context_.state;
     auto board = std::make_unique<SimBoard>(virtual_clock_, sim_log_);
     board->insert_chip(chip_.get());
     const std::optional<PortError> refused =
         manager_.attach_port(std::move(board), simulated_board_name(state.model_name, chip_file));
+    return refused ? port_failed(*refused, false) : kExitOk;
+}
+
+// The baud rate of the setting, at which the FTDI port sends the byte on TD.
+std::optional<int> ProgrammerConnection::programmer_baud() {
+    AppState& state = context_.state;
+    state.baud_setting = read_setting(settings_, kBaudRateSetting);
+    const std::optional<LineSettings> line =
+        parse_line_settings(programmer_line_settings(state.baud_setting));
+    if (!line) {
+        context_.fail(kExitPort,
+                      QStringLiteral("the setting \"%1\" holds no baud rate: %2")
+                          .arg(text(std::string(kBaudRateSetting.name)), text(state.baud_setting)));
+        return std::nullopt;
+    }
+    return line->baud_rate;
+}
+
+int ProgrammerConnection::open_ftdi(const std::string& name) {
+    const std::optional<int> baud = programmer_baud();
+    if (!baud) return kExitPort;
+    FtdiPortOpened opened = open_ftdi_port(name, *baud, FtdiAccess{});
+    const std::string label = opened.name.empty() ? "FTDI adapter" : opened.name;
+    if (!opened.result.port) {
+        host_.set_status(port_status_text(label, PortStatus::Error));
+        return port_failed(opened.result.error, false);
+    }
+    const std::optional<PortError> error = manager_.attach_port(std::move(opened.result.port), label);
+    return error ? port_failed(*error, false) : kExitOk;
+}
+
+// The simulated board on the DB9 of a modelled FT232R: the real FTDI port drives it, and the
+// run's time is the modelled USB's.
+int ProgrammerConnection::open_ftdi_simulator(const std::string& chip_file) {
+    const std::optional<int> baud = programmer_baud();
+    if (!baud) return kExitPort;
+    if (!load_chip(chip_file)) return kExitUsage;
+    // No cost per change of its own: the modelled adapter keeps the time of every pin state.
+    auto board = std::make_unique<SimBoard>(static_cast<Clock&>(virtual_clock_), sim_log_);
+    board->insert_chip(chip_.get());
+    ftdi_board_ = std::move(board);
+    ProgrammerPort* lines = ftdi_board_.get();
+    if (trace_file_.is_open()) {
+        chip_trace_ = std::make_unique<VcdTracePort>(*ftdi_board_, virtual_clock_, trace_file_);
+        lines = chip_trace_.get();
+    }
+    auto port = std::make_unique<FtdiProgrammerPort>(
+        std::make_unique<ModelledFtdiAdapter>(*lines, virtual_clock_, *baud), *baud);
+    const std::string name = "Simulated board on a modelled FTDI adapter (" + context_.state.model_name +
+                             (chip_file.empty() ? std::string() : ", " + chip_file) + ")";
+    if (const std::string refused = port->start(); !refused.empty()) {
+        host_.set_status(port_status_text(name, PortStatus::Error));
+        return port_failed({PortErrorKind::Failed, name + " cannot be used: " + refused + "."}, false);
+    }
+    const std::optional<PortError> refused = manager_.attach_port(std::move(port), name);
     return refused ? port_failed(*refused, false) : kExitOk;
 }
 
@@ -140,8 +217,10 @@ ChipSession ProgrammerConnection::session() {
 
 int ProgrammerConnection::finish() {
     int status = kExitOk;
+    if (chip_trace_) manager_.close_port();
     if (trace_file_.is_open()) {
         trace_.reset();
+        chip_trace_.reset();
         trace_file_.close();
         if (!trace_file_) {
             status = context_.fail(

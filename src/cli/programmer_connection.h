@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "adapters/serial_port_provider.h"
@@ -43,6 +44,10 @@ class ProgrammerConnection {
     int open_by_settings();
     int open_device(const std::string& device);
     int open_simulator(const std::string& chip_file);
+    int open_ftdi(const std::string& name);
+    int open_ftdi_simulator(const std::string& chip_file);
+    bool load_chip(const std::string& chip_file);
+    std::optional<int> programmer_baud();
     int port_failed(const PortError& error, bool message_shown);
     void report_sim_refusals();
 
@@ -54,6 +59,10 @@ class ProgrammerConnection {
     SimLog sim_log_;
     std::unique_ptr<Pic18Chip> chip_;  // outlives the board that the manager owns
     std::string chip_file_;
+    // With ftdisim the board sits behind the modelled adapter that the manager's port owns, and the
+    // trace between them records the lines as the chip sees them.
+    std::unique_ptr<ProgrammerPort> ftdi_board_;
+    std::unique_ptr<VcdTracePort> chip_trace_;
     CommandLineSettings settings_;
     SerialPortProvider provider_;
     PortManager manager_;

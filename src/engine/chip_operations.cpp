@@ -36,13 +36,17 @@ void set_up_run(AppState& state, const AlgorithmScript& script) {
     state.last_eeprom_address = state.eeprom_size - 1;
 }
 
-// A stop asked for between two instructions ends the run before the next one.
+// A stop asked for between two instructions ends the run before the next one. The reads a
+// batching port still holds are delivered before the run counts as ended.
 void step_to_end(AppState& state, ScriptInterpreter& interpreter, const ScriptProgram& program) {
     state.run_pc = 1;
-    while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
-        if (interpreter.stop_if_requested()) break;
-        interpreter.script_step(program);
-    }
+    do {
+        while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None) {
+            if (interpreter.stop_if_requested()) break;
+            interpreter.script_step(program);
+        }
+        interpreter.settle_reads();
+    } while (state.run_pc <= state.run_length && interpreter.fault() == RunFault::None);
 }
 
 // Ends a run that stopped early: brings back the image a read had started to overwrite, powers the

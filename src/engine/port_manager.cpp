@@ -44,6 +44,8 @@ void PortManager::scan_ports() {
         state_.port_list += "\r\n";
         state_.default_port = number;
     }
+    for (const std::string& line : provider_.other_ports())
+        state_.port_list += "- " + line + "\r\n";
     if (!state_.port_list.empty()) state_.port_list.resize(state_.port_list.size() - 2);
 }
 

@@ -22,26 +22,57 @@ inline void ProgrammerLines::change_data(bool high) {
     host_.yield_point();
 }
 
+// Reads still waiting go unanswered: their receivers may be gone, and a run that ended normally
+// has settled them.
+ProgrammerLines::~ProgrammerLines() {
+    pending_.clear();
+    flush();
+}
+
+void ProgrammerLines::flush() {
+    if (batch_ != nullptr && !port_.failed()) batch_->flush();
+}
+
+inline void ProgrammerLines::end_frame() {
+    if (batch_ != nullptr) batch_->end_frame();
+}
+
+void ProgrammerLines::wait_ms(std::int64_t milliseconds) {
+    flush();
+    clock_.sleep_ms(milliseconds);
+}
+
+// The single line operations are also driven by hand (the hardware check), where a change must
+// show on the board at once.
 void ProgrammerLines::toggle_vdd_vpp() {
     if (port_.failed()) return;
     port_.write_byte(1);
+    flush();
     host_.yield_point();
 }
 
 void ProgrammerLines::clock_high() {
-    if (!port_.failed()) change_clock(true);
+    if (port_.failed()) return;
+    change_clock(true);
+    flush();
 }
 
 void ProgrammerLines::clock_low() {
-    if (!port_.failed()) change_clock(false);
+    if (port_.failed()) return;
+    change_clock(false);
+    flush();
 }
 
 void ProgrammerLines::data_high() {
-    if (!port_.failed()) change_data(true);
+    if (port_.failed()) return;
+    change_data(true);
+    flush();
 }
 
 void ProgrammerLines::data_low() {
-    if (!port_.failed()) change_data(false);
+    if (port_.failed()) return;
+    change_data(false);
+    flush();
 }
 
 int ProgrammerLines::read_data_in() {
@@ -81,19 +112,32 @@ void ProgrammerLines::send_command(int command, std::int32_t operand) {
     clock_bits(static_cast<std::uint32_t>(operand), 16);
     change_data(false);
     short_pause();
+    end_frame();
 }
 
-int ProgrammerLines::read_byte(int command) {
-    if (command < 0 || command > 15) return 0;
-    if (port_.failed()) return 0;
+// The command and the eight clocks before the chip's data; false when nothing is to be clocked.
+bool ProgrammerLines::clock_read_command(int command) {
+    if (command < 0 || command > 15) return false;
+    if (port_.failed()) return false;
     clock_bits(static_cast<std::uint32_t>(command), 4);
     change_data(false);
     short_pause();
-    if (port_.failed()) return 0;
+    if (port_.failed()) return false;
     for (int i = 0; i < 8; ++i)
         clock_pulse();  // the chip ignores these eight bits
     short_pause();
     change_data(true);
+    return true;
+}
+
+int ProgrammerLines::read_byte(int command) {
+    if (batch_ != nullptr) {
+        int value = 0;
+        read_byte_later(command, [&value](int read) { value = read; });
+        settle_reads();
+        return value;
+    }
+    if (!clock_read_command(command)) return 0;
     int value = 0;
     for (int bit = 0; bit < 8; ++bit) {
         change_clock(true);
@@ -105,6 +149,79 @@ int ProgrammerLines::read_byte(int command) {
     return value;
 }
 
+// On a batching port the two reads of each bit are asked for while CLOCK is high, as
+// read_data_in makes them, and come back with the frame.
+void ProgrammerLines::read_byte_later(int command, std::function<void(int)> deliver) {
+    if (batch_ == nullptr) {
+        deliver(read_byte(command));
+        return;
+    }
+    if (!clock_read_command(command)) {
+        pending_.push_back({std::move(deliver), {}, 0, true});
+        return;
+    }
+    for (int bit = 0; bit < 8; ++bit) {
+        change_clock(true);
+        host_.yield_point();
+        batch_->sample_dsr();
+        batch_->sample_dsr();
+        change_clock(false);
+    }
+    change_data(false);
+    short_pause();
+    end_frame();
+    pending_.push_back({std::move(deliver), {}, 0, false});
+}
+
+void ProgrammerLines::after_reads(std::function<void()> then) {
+    if (pending_.empty()) {
+        then();
+        return;
+    }
+    pending_.push_back({{}, std::move(then), 0, true});
+}
+
+void ProgrammerLines::collect_reads() {
+    for (Pending& read : pending_) {
+        if (read.ready) continue;
+        if (batch_->samples_ready() < 16) return;
+        int value = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            const bool first = batch_->take_sample();
+            const bool second = batch_->take_sample();
+            if (first && second) value |= 1 << bit;
+        }
+        read.value = value;
+        read.ready = true;
+    }
+}
+
+void ProgrammerLines::deliver_reads() {
+    if (pending_.empty()) return;
+    collect_reads();
+    while (!pending_.empty() && pending_.front().ready) {
+        Pending next = std::move(pending_.front());
+        pending_.pop_front();
+        if (next.deliver) {
+            next.deliver(port_.failed() ? 0 : next.value);
+        } else {
+            next.then();
+        }
+    }
+}
+
+void ProgrammerLines::settle_reads() {
+    if (pending_.empty()) return;
+    flush();
+    collect_reads();
+    // A failed port brings no more samples: its reads give 0, as they do on any port.
+    for (Pending& read : pending_)
+        read.ready = true;
+    deliver_reads();
+}
+
+// Command 0000 with a NOP operand, its fourth clock held high for the pulse. On a batching port
+// each hold starts once what came before it has reached the board.
 void ProgrammerLines::programming_pulse(std::chrono::nanoseconds hold, std::chrono::nanoseconds discharge) {
     if (!port_.failed()) {
         change_data(false);
@@ -112,33 +229,37 @@ void ProgrammerLines::programming_pulse(std::chrono::nanoseconds hold, std::chro
             clock_pulse();
         change_clock(true);
     }
+    flush();
     clock_.wait_until(clock_.now() + hold);
     if (port_.failed()) return;
     change_clock(false);
+    flush();
     clock_.wait_until(clock_.now() + discharge);
     for (int i = 0; i < 16; ++i)
         clock_pulse();
+    short_pause();
+    end_frame();
 }
 
 void ProgrammerLines::power_up(std::int32_t voltage_sequence) {
     if (voltage_sequence == 1) {
         toggle_vdd_vpp();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
         host_.yield();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
     } else if (voltage_sequence == 2) {
         host_.yield();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
         toggle_vdd_vpp();
-        clock_.sleep_ms(kPowerSettleMs);
+        wait_ms(kPowerSettleMs);
     }
 }
 
 void ProgrammerLines::power_down() {
     toggle_vdd_vpp();
-    clock_.sleep_ms(kPowerSettleMs);
+    wait_ms(kPowerSettleMs);
     host_.yield();
-    clock_.sleep_ms(kPowerSettleMs);
+    wait_ms(kPowerSettleMs);
 }
 
 void split_address(AddressBytes& bytes, std::int32_t address) {

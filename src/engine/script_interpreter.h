@@ -44,6 +44,9 @@ class ScriptInterpreter {
 
     // Runs instruction run_pc of `program` and leaves run_pc at the next one to run.
     void script_step(const ScriptProgram& program);
+    // Hands the reads still on their way to the buffers and the compares; after the last step, as
+    // they may move run_pc back into the script (the mismatch limit).
+    void settle_reads() { lines_.settle_reads(); }
 
     void reset_mismatch_report();
     void add_mismatch(std::string_view location, std::string_view read_value,
@@ -84,6 +87,7 @@ class ScriptInterpreter {
     void load_address_byte(Op op);
     void send(const Instruction& instruction);
     void read(const Instruction& instruction);
+    void store_read(Memory memory, std::int32_t address, int config, int value);
     void check(const Instruction& instruction, bool against_erased);
     void wait(const Instruction& instruction);
     void pulse();

@@ -50,7 +50,21 @@ inline void ScriptInterpreter::caption(Memory memory, int config) {
     }
 }
 
+namespace {
+
+// Reads may come back later than they were asked for (a batching port): they reach the buffers and
+// the compares in their order between two steps, and an instruction that waits, powers the chip
+// or reads the buffers sees them all first. The mismatch limit can thus move run_pc only here.
+bool needs_every_read(Group group) {
+    return group == Group::Power || group == Group::LoopEnd || group == Group::Wait || group == Group::None;
+}
+
+}  // namespace
+
 void ScriptInterpreter::script_step(const ScriptProgram& program) {
+    lines_.deliver_reads();
+    if (needs_every_read(program.instructions[static_cast<std::size_t>(state_.run_pc - 1)].group))
+        lines_.settle_reads();
     const std::int32_t pc = state_.run_pc;
     const Instruction& instruction = program.instructions[static_cast<std::size_t>(pc - 1)];
     // On to the next instruction unless a jump or the mismatch limit moves run_pc elsewhere.
@@ -205,59 +219,72 @@ inline void ScriptInterpreter::send(const Instruction& instruction) {
     }
 }
 
-inline void ScriptInterpreter::read(const Instruction& instruction) {
-    const Memory memory = instruction.memory;
-    caption(memory, instruction.config);
-    const int value = lines_.read_byte(instruction.command);
-    std::int32_t next = 0;
+inline void ScriptInterpreter::store_read(Memory memory, std::int32_t address, int config, int value) {
     switch (memory) {
         case Memory::Flash:
-            store_within(state_.image.flash, state_.run_address, value);
-            next = 1;
+            store_within(state_.image.flash, address, value);
             break;
         case Memory::Eeprom:
-            store_within(state_.image.eeprom, state_.run_address, value);
-            next = 1;
+            store_within(state_.image.eeprom, address, value);
             break;
         case Memory::Config:
-            state_.image.config(instruction.config) = value;
-            chip_config_(instruction.config) = value;
+            state_.image.config(config) = value;
+            chip_config_(config) = value;
             break;
         case Memory::None:  // temp=sCC: kept for the compare instructions
             state_.interpreter.last_read = value;
             break;
     }
+}
+
+inline void ScriptInterpreter::read(const Instruction& instruction) {
+    const Memory memory = instruction.memory;
+    caption(memory, instruction.config);
+    const std::int32_t address = state_.run_address;
+    const int config = instruction.config;
+    lines_.read_byte_later(instruction.command, [this, memory, address, config](int value) {
+        store_read(memory, address, config, value);
+    });
     lines_.short_pause();
-    state_.run_address += next;
+    if (memory == Memory::Flash || memory == Memory::Eeprom) ++state_.run_address;
 }
 
 // The address moves on before the comparison, and the caption shows it as it was.
+// The comparison runs once the byte before it has been read; after the mismatch limit, bytes the
+// chip was already asked for are not reported.
 inline void ScriptInterpreter::check(const Instruction& instruction, bool against_erased) {
     const Memory memory = instruction.memory;
     caption(memory, instruction.config);
-    const int read = state_.interpreter.last_read;
     if (memory == Memory::Config) {
         // Only the bits the part implements are compared: the others read 0 whatever a HEX file
         // holds there, so the expected value is shown under them. A 1 read where the part has no
         // bit cannot come from the chip (a board that does not answer reads FF): a difference.
         const int k = instruction.config;
         int expected = against_erased ? state_.erased_config(k) : state_.image.config(k);
-        chip_config_(k) = read;
         if (expected >= 0) expected &= state_.silicon.bits(k);
-        if (read == expected) return;
-        add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+        lines_.after_reads([this, k, expected] {
+            const int read = state_.interpreter.last_read;
+            chip_config_(k) = read;
+            if (read == expected || state_.mismatch_count() >= kMismatchLimit) return;
+            add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
+        });
         return;
     }
     const std::int32_t address = state_.run_address;
     ++state_.run_address;
     const bool eeprom = memory == Memory::Eeprom;
-    if (skip_protected(address, eeprom)) return;
     const int expected = against_erased
                              ? kErasedByte
                              : byte_or_erased(eeprom ? state_.image.eeprom : state_.image.flash, address);
-    if (read == expected) return;
-    add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
-                 hex2h(expected));
+    // Whether the byte is protected follows from configuration bytes read before it, which a
+    // batching port may deliver only now.
+    lines_.after_reads([this, eeprom, address, expected] {
+        if (skip_protected(address, eeprom)) return;
+        const int read = state_.interpreter.last_read;
+        if (read == expected || state_.mismatch_count() >= kMismatchLimit) return;
+        add_mismatch(eeprom ? "EEPROM Byte " + hex4h(address) : "FLASH Byte " + hex6h(address), hex2h(read),
+                     hex2h(expected));
+    });
 }
 
 inline void ScriptInterpreter::wait(const Instruction& instruction) {
@@ -265,14 +292,15 @@ inline void ScriptInterpreter::wait(const Instruction& instruction) {
         wait_for_write();
         return;
     }
-    // A long wait is slept in pieces, so that a stop need not wait for its end.
+    // A long wait is slept in pieces, so that a stop need not wait for its end; the lines held so
+    // far reach the board before the first.
     std::int64_t left = instruction.wait_ms;
     while (left > kStopCheckMs) {
-        lines_.clock().sleep_ms(kStopCheckMs);
+        lines_.wait_ms(kStopCheckMs);
         left -= kStopCheckMs;
         if (stop_if_requested()) return;
     }
-    lines_.clock().sleep_ms(left);
+    lines_.wait_ms(left);
 }
 
 }  // namespace quillon

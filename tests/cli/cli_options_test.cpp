@@ -29,6 +29,15 @@ TEST(PortChoice, AnythingElseIsADeviceOrTheSimulator) {
     EXPECT_EQ(parse_port_choice("sim:chips/a.hex"),
               (PortChoice{PortChoice::Kind::Simulator, 0, {}, "chips/a.hex"}));
     EXPECT_FALSE(parse_port_choice("sim:").has_value());
+    EXPECT_EQ(parse_port_choice("ftdi"), (PortChoice{PortChoice::Kind::Ftdi, 0, "ftdi", {}}));
+    EXPECT_EQ(parse_port_choice("ftdi:A50285BI"),
+              (PortChoice{PortChoice::Kind::Ftdi, 0, "ftdi:A50285BI", {}}));
+    EXPECT_EQ(parse_port_choice("ftdisim"), (PortChoice{PortChoice::Kind::FtdiSimulator, 0, {}, {}}));
+    EXPECT_EQ(parse_port_choice("ftdisim:c.hex"),
+              (PortChoice{PortChoice::Kind::FtdiSimulator, 0, {}, "c.hex"}));
+    EXPECT_EQ(parse_port_choice("ftdisimx"), (PortChoice{PortChoice::Kind::Device, 0, "ftdisimx", {}}));
+    for (const char* empty : {"ftdi:", "ftdisim:"})
+        EXPECT_FALSE(parse_port_choice(empty).has_value()) << empty;
 }
 
 TEST(CommandLineSettings, AGivenNumberIsReadButNeverStored) {

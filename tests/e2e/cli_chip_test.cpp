@@ -12,8 +12,10 @@
 #include "base/hex_text.h"
 #include "hexfile/hex_reader.h"
 #include "hexfile/hex_writer.h"
+#include "support/icsp_frames.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
+#include "support/vcd_lines.h"
 
 namespace quillon {
 namespace {
@@ -250,6 +252,45 @@ TEST_F(SimulatedChip, TraceHoldsTheRunsClockEdges) {
     EXPECT_TRUE(unwritable.err.contains("cannot write the line trace")) << unwritable.err.toStdString();
 }
 
+// The FTDI port on a modelled FT232R: the chip gets the image, the run takes the adapter's USB
+// time, and the trace, recorded at the chip, decodes to the image's words.
+TEST_F(SimulatedChip, OnAModelledFtdiAdapterTheChipGetsTheImageInUsbTime) {
+    MemoryImage image = erased_pic18f452();
+    for (std::size_t i = 0; i < image.flash.size(); ++i)
+        image.flash[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
+    image.eeprom[7] = 0x42;
+    const std::string trace = dir.file("run.vcd");
+    const QStringList port{"--model", "PIC18F452", "--port", "ftdisim:" + chip};
+    const CliRun program = run_cli_process(
+        port + QStringList{"--trace", q(trace), "program", q(write_image("full.hex", image)), "--verify"},
+        home);
+    ASSERT_EQ(program.status, 0) << program.err.toStdString();
+    EXPECT_TRUE(program.out.contains("Simulated board on a modelled FTDI adapter (PIC18F452, " + chip +
+                                     ") ready...\n"));
+    elapsed_seconds(program.out, "Chip programmed. ");
+    // 32768 byte reads, two to a round trip of at least the 1 ms latency: modelled time, not the
+    // microseconds the simulated board alone would take.
+    EXPECT_GE(elapsed_seconds(program.out, "Chip verified. "), 16.384);
+
+    std::vector<int> words;
+    for (const IcspFrame& frame : icsp_frames(vcd_line_events(TempDir::read(trace)))) {
+        if (frame.command == 0x0D || frame.command == 0x0F) words.push_back(frame.operand);
+    }
+    ASSERT_GE(words.size(), image.flash.size() / 2);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < image.flash.size() / 2; ++i)
+        wrong += words[i] != image.flash[2 * i] + 256 * image.flash[2 * i + 1];
+    EXPECT_EQ(wrong, 0U) << "table writes that do not carry the image's word";
+
+    const std::string back = dir.file("back.hex");
+    const CliRun read = run_cli_process(port + QStringList{"read", q(back)}, home);
+    ASSERT_EQ(read.status, 0) << read.err.toStdString();
+    const MemoryImage read_back = load_image(back);
+    EXPECT_EQ(read_back.flash, image.flash);
+    EXPECT_EQ(read_back.eeprom, image.eeprom);
+    EXPECT_EQ(read_back.config, image.config);
+}
+
 TEST_F(SimulatedChip, BadInputChangesNothingAndGivesStatus2) {
     const std::string bad_hex = dir.write("bad.hex", ":020000001234B8\n:0200\n");
     const CliRun program = cli({"program", q(bad_hex)});
@@ -395,6 +436,22 @@ TEST_F(NoSerialPorts, APortThatDoesNotOpenGivesStatus3) {
         EXPECT_EQ(refused.status, 2) << wrong;
         EXPECT_TRUE(refused.err.startsWith("Wrong entry!\n")) << refused.err.toStdString();
     }
+}
+
+// On a bus of the test's own with no adapter, whatever this machine has plugged in.
+TEST_F(NoSerialPorts, WithoutAnFtdiAdapterItsPortGivesStatus3) {
+    const TempDir empty_bus;
+    qputenv("QUILLON_USB_SYSFS", QByteArray::fromStdString(empty_bus.path()));
+    store_settings(home, {{"Serial Port Device 9", "ftdi:A50285BI"}});
+    for (const QStringList& arguments :
+         {QStringList{"--port", "ftdi", "erase"}, QStringList{"--port", "9", "erase"}}) {
+        const CliRun run = run_cli_process(arguments, home);
+        EXPECT_EQ(run.status, 3) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("No FTDI USB adapter is connected (USB IDs 0403:6001"))
+            << run.err.toStdString();
+    }
+    qunsetenv("QUILLON_USB_SYSFS");
+    EXPECT_EQ(run_cli_process({"--port", "ftdi:", "erase"}, home).status, 2);
 }
 
 TEST_F(NoSerialPorts, ADeviceWithoutControlLinesIsRefused) {

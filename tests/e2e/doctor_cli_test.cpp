@@ -27,9 +27,9 @@ TEST(CliDoctor, OnTheSimulatedBoardEstimatesForTypicalPorts) {
         << run.out.toStdString();
     EXPECT_TRUE(
         run.out.contains("ok       port     the simulated board: there is no serial port to check.\n"));
-    EXPECT_TRUE(
-        run.out.contains("Estimated times for a full PIC18F452:\n  built-in UART (typical)  program "));
-    EXPECT_TRUE(run.out.contains("\n  USB adapter (typical)    program "));
+    EXPECT_TRUE(run.out.contains("Estimated times for a full PIC18F452:\n  built-in UART (typical)    "));
+    EXPECT_TRUE(run.out.contains("\n  USB adapter (typical)      "));
+    EXPECT_TRUE(run.out.contains("\n  FTDI adapter, bit-bang (--port ftdi)  program "));
     EXPECT_TRUE(run.out.endsWith("No problems found.\n"));
 
     const CliRun json = run_cli_process({"--model", "PIC18F452", "doctor", "--port", "sim", "--json"});
@@ -40,13 +40,15 @@ TEST(CliDoctor, OnTheSimulatedBoardEstimatesForTypicalPorts) {
     const QJsonObject estimates = object["estimates"].toObject();
     EXPECT_EQ(estimates["model"].toString(), "PIC18F452");
     const QJsonArray ports = estimates["ports"].toArray();
-    ASSERT_EQ(ports.size(), 2);
+    ASSERT_EQ(ports.size(), 3);
     const QJsonArray operations = ports[0].toObject()["operations"].toArray();
     ASSERT_EQ(operations.size(), 3);
     EXPECT_EQ(operations[0].toObject()["operation"].toString(), "program");
     EXPECT_GT(operations[1].toObject()["dsr_reads"].toDouble(), 16 * 32768.0);
     EXPECT_EQ(ports[1].toObject()["change_us"].toDouble(), 1000.0);
     EXPECT_GT(ports[1].toObject()["read_s"].toDouble(), ports[0].toObject()["read_s"].toDouble());
+    // The fast path: the modelled adapter's time, minutes below the USB adapter's.
+    EXPECT_LT(ports[2].toObject()["read_s"].toDouble(), ports[1].toObject()["read_s"].toDouble() / 20);
 }
 
 TEST(CliDoctor, AMissingDeviceIsAProblemWithStatus1) {

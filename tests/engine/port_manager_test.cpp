@@ -32,11 +32,13 @@ TEST(PortScan, ListsEveryPortThatOpensAndDefaultsToTheHighest) {
     Rig rig;
     rig.provider.openable = {3, 7, 16};
     rig.provider.devices[7] = "/dev/ttyUSB2";
+    rig.provider.adapters = {"FTDI adapter A50285BI (FT232R): ftdi:A50285BI"};
     rig.manager.scan_ports();
     EXPECT_EQ(rig.state.port_list,
               "- Serial port COM3 available\r\n"
               "- Serial port COM7 available (/dev/ttyUSB2)\r\n"
-              "- Serial port COM16 available");
+              "- Serial port COM16 available\r\n"
+              "- FTDI adapter A50285BI (FT232R): ftdi:A50285BI");
     EXPECT_EQ(rig.state.default_port, 16);
     ASSERT_EQ(rig.provider.opens.size(), 16u);
     for (const auto& [number, settings] : rig.provider.opens)

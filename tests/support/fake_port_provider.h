@@ -44,6 +44,8 @@ class FakePortProvider final : public PortProvider {
         return it == devices.end() ? std::string() : it->second;
     }
 
+    std::vector<std::string> other_ports() override { return adapters; }
+
     // The recorder behind the most recently opened port.
     RecordingPort& last_port() { return *recorders.back(); }
     bool is_open(int number) const { return in_use_.contains(number); }
@@ -51,6 +53,7 @@ class FakePortProvider final : public PortProvider {
     std::set<int> openable;
     std::map<int, PortError> errors;
     std::map<int, std::string> devices;
+    std::vector<std::string> adapters;  // the USB adapters the list names besides the numbers
     std::int64_t fail_after_changes = -1;  // for the ports opened from now on
     std::vector<std::pair<int, std::string>> opens;
     std::vector<std::unique_ptr<RecordingPort>> recorders;

@@ -26,6 +26,8 @@ class FakeSystemView final : public SystemView {
     bool session_has_group(const std::string& group) override { return session_groups.contains(group); }
     bool user_listed_in_group(const std::string& group) override { return listed_groups.contains(group); }
     std::vector<DeviceHolder> holders(const std::string& real_path) override { return held[real_path]; }
+    std::vector<UsbAdapterFacts> ftdi_adapters() override { return adapters; }
+    bool ftdi_built_in() const override { return ftdi_path; }
 
     // A serial device node of group "dialout" (read and write for the group) behind an FTDI adapter;
     // the user may open it or not.
@@ -51,6 +53,8 @@ class FakeSystemView final : public SystemView {
     std::set<std::string> session_groups;
     std::set<std::string> listed_groups;
     std::map<std::string, std::vector<DeviceHolder>> held;
+    std::vector<UsbAdapterFacts> adapters;  // none unless a test plugs some in
+    bool ftdi_path = true;
 };
 
 }  // namespace quillon

@@ -28,6 +28,9 @@ class VcdTracePort final : public ProgrammerPort {
     void write_byte(std::uint8_t value) override;
     bool failed() const override { return inner_.failed(); }
     std::string failure_text() const override { return inner_.failure_text(); }
+    // A port that sends in blocks keeps doing so behind the trace, which then holds its line
+    // changes as they are made and only the DATA IN levels read one at a time.
+    LineBatch* line_batch() override { return inner_.line_batch(); }
 
     // False once writing the trace failed (a full disk); the port itself keeps working.
     bool trace_ok() const { return static_cast<bool>(out_); }

@@ -19,6 +19,12 @@ std::string counted(int count, const char* singular, const char* plural) {
 std::string basis_text(const OperationCounts& counts) {
     std::string basis;
     for (const OperationCount& count : counts.operations) {
+        if (count.modelled) {
+            basis += (basis.empty() ? "" : "; ") + std::string(operation_name(count.operation)) + " " +
+                     std::to_string(count.round_trips) + " USB round trips, " + run_time_text(count.waits) +
+                     " of waits";
+            continue;
+        }
         basis += (basis.empty() ? "" : "; ") + std::string(operation_name(count.operation)) + " " +
                  std::to_string(count.line_changes) + " line changes, " + std::to_string(count.dsr_reads) +
                  " DSR reads, " + run_time_text(count.waits) + " of waits";
@@ -51,8 +57,11 @@ void append_estimates(std::string& text, const DoctorEstimates& estimates) {
     for (const PortEstimate& port : estimates.ports) {
         if (!port.counts.unavailable.empty()) continue;
         const bool own_port = port.cost.label.starts_with("this ");
-        text += "  counted on the simulated chip at the pace of " + std::string(own_port ? "" : "the ") +
-                port.cost.label + ": " + basis_text(port.counts) + "\n";
+        const bool modelled = !port.counts.operations.empty() && port.counts.operations.front().modelled;
+        text += modelled ? "  run on the simulated chip through a modelled FT232R (1 ms a USB round trip): "
+                         : "  counted on the simulated chip at the pace of " +
+                               std::string(own_port ? "" : "the ") + port.cost.label + ": ";
+        text += basis_text(port.counts) + "\n";
     }
 }
 
@@ -68,6 +77,8 @@ DoctorEstimates make_doctor_estimates(const AppState& state, const std::optional
     DoctorEstimates estimates;
     for (const PortCost& cost : costs)
         estimates.ports.push_back({cost, count_operations(state, cost)});
+    // The fast path for the USB adapters that have it.
+    estimates.ports.push_back({modelled_ftdi_cost(), count_operations_on_ftdi(state)});
     return estimates;
 }
 

@@ -24,7 +24,7 @@ struct DoctorEstimates {
 
 // Counts the model's operations on the simulated chip at the pace of each port and prices them:
 // with the mean measured costs, or with typical_uart_cost() and typical_usb_cost() when nothing was
-// measured.
+// measured; then runs them through the FTDI bit-bang port on a modelled adapter.
 DoctorEstimates make_doctor_estimates(const AppState& state, const std::optional<LineCosts>& measured);
 
 // The report as the terminal shows it: one line per check ("problem  access   <finding>. Fix:

@@ -5,13 +5,17 @@
 #include <cstdio>
 #include <random>
 
+#include "backends/ftdi/ftdi_programmer_port.h"
+#include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/recording/counting_port.h"
 #include "backends/sim/chip_model.h"
 #include "backends/sim/pic18_chip.h"
 #include "backends/sim/sim_board.h"
+#include "base/numbers.h"
 #include "base/silent_host.h"
 #include "engine/chip_operations.h"
 #include "model/reset_buffers.h"
+#include "model/settings_catalog.h"
 
 namespace quillon {
 
@@ -83,7 +87,63 @@ void fill_whole_chip(AppState& state, const ChipModel& chip) {
         if (!chip.has_config(k - 1)) image.config(k) = 0x00;
 }
 
+std::string not_run_through(Operation operation, const std::string& model) {
+    return std::string("the ") + operation_name(operation) + " script of " + model +
+           " did not run through on the simulated chip (quillon-cli check-devices tells why)";
+}
+
 }  // namespace
+
+OperationCounts count_operations_on_ftdi(const AppState& state) {
+    OperationCounts counts;
+    counts.model = state.model_name;
+    const std::optional<ChipModel> chip_model = find_chip_model(state.model_name);
+    if (!chip_model) {
+        counts.unavailable = "the simulated board has no " + state.model_name + " chip to count on";
+        return counts;
+    }
+    AppState run = state;
+    int baud = leading_int32(run.baud_setting);
+    if (baud <= 0) baud = leading_int32(kBaudRateSetting.default_value);
+    FakeClock clock;
+    SimLog log;
+    const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
+    SimBoard board(static_cast<Clock&>(clock), log);
+    board.insert_chip(chip.get());
+    CountingPort chip_lines(board);
+    auto model = std::make_unique<ModelledFtdiAdapter>(chip_lines, clock, baud);
+    const ModelledFtdiAdapter& adapter = *model;
+    FtdiProgrammerPort port(std::move(model), baud);
+    if (const std::string refused = port.start(); !refused.empty()) {
+        counts.unavailable = refused;
+        return counts;
+    }
+    WaitCountingClock session_clock(clock);
+    SilentHost host;
+    ChipSession session{run, host, session_clock, &port};
+    run.port_open = true;
+    fill_whole_chip(run, *chip_model);
+    for (const Operation operation : {Operation::Program, Operation::Read, Operation::Verify}) {
+        chip_lines.reset_counts();
+        session_clock.waits = {};
+        const std::chrono::nanoseconds start = clock.now();
+        const std::int64_t trips = adapter.round_trips();
+        if (run_algorithm(session, operation) != RunOutcome::Completed) {
+            counts.operations.clear();
+            counts.unavailable = not_run_through(operation, state.model_name);
+            return counts;
+        }
+        OperationCount count{operation, chip_lines.changes(), 0, session_clock.waits};
+        count.modelled = clock.now() - start;
+        count.round_trips = adapter.round_trips() - trips;
+        counts.operations.push_back(count);
+    }
+    return counts;
+}
+
+PortCost modelled_ftdi_cost() {
+    return {"FTDI adapter, bit-bang (--port ftdi)", 0, 0};
+}
 
 OperationCounts count_operations(const AppState& state, const PortCost& cost) {
     OperationCounts counts;
@@ -114,10 +174,7 @@ OperationCounts count_operations(const AppState& state, const PortCost& cost) {
         session_clock.waits = {};
         if (run_algorithm(session, operation) != RunOutcome::Completed) {
             counts.operations.clear();
-            counts.unavailable = std::string("the ") + operation_name(operation) + " script of " +
-                                 state.model_name +
-                                 " did not run through on the simulated chip (quillon-cli check-devices "
-                                 "tells why)";
+            counts.unavailable = not_run_through(operation, state.model_name);
             return counts;
         }
         counts.operations.push_back({operation, port.changes(), port.reads(), session_clock.waits});
@@ -134,6 +191,7 @@ PortCost typical_usb_cost() {
 }
 
 std::chrono::nanoseconds estimated_time(const OperationCount& count, const PortCost& cost) {
+    if (count.modelled) return *count.modelled;
     const double line_us = static_cast<double>(count.line_changes) * cost.change_us +
                            static_cast<double>(count.dsr_reads) * cost.read_us;
     return count.waits + std::chrono::nanoseconds(std::llround(line_us * 1000.0));

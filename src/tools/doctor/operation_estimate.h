@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct OperationCount {
     std::int64_t line_changes = 0;  // DTR, RTS and supply toggles on TD
     std::int64_t dsr_reads = 0;
     std::chrono::nanoseconds waits{0};  // the script's sleeps: settling, programming time, erase
+    // On a modelled port the whole run's time as the model kept it, and its USB round trips.
+    std::optional<std::chrono::nanoseconds> modelled{};
+    std::int64_t round_trips = 0;
 };
 
 // The line operations of program, read and verify of a full chip of one model.
@@ -45,7 +49,12 @@ PortCost typical_usb_cost();
 // poll covers the whole write. `state` itself is left as it was.
 OperationCounts count_operations(const AppState& state, const PortCost& cost);
 
-// line_changes x change cost + dsr_reads x read cost + waits.
+// The same operations through the FTDI bit-bang port on a modelled FT232R (1 ms a round trip,
+// 128 states in flight) at the baud rate of `state`: the modelled time of each, and its round trips.
+OperationCounts count_operations_on_ftdi(const AppState& state);
+PortCost modelled_ftdi_cost();
+
+// line_changes x change cost + dsr_reads x read cost + waits; the modelled time where there is one.
 std::chrono::nanoseconds estimated_time(const OperationCount& count, const PortCost& cost);
 
 // "0.4 s", "12.3 s", "18 min 20 s", "2 h 5 min".

@@ -94,6 +94,7 @@ class Examination {
     std::string real_device() const { return facts_.real_path.empty() ? target_.device : facts_.real_path; }
     int free_number();
     void check_board(const LineCosts& costs);
+    void check_fast_path(const TtyFacts& tty);
 
     const DoctorTarget& target_;
     SystemView& system_;
@@ -238,6 +239,7 @@ void Examination::check_kind() {
             std::string(acm ? "USB CDC ACM device, " : "USB serial adapter, ") + driver + details +
                 "; every line change is a USB transfer" +
                 (acm ? "; it must pass DTR, RTS and DSR to real pins" : ""));
+        check_fast_path(tty);
         return;
     }
     if (tty.no_uart) {
@@ -247,6 +249,34 @@ void Examination::check_kind() {
     }
     add("kind", Verdict::Ok,
         "built-in UART, " + driver + (tty.subsystem.empty() ? "" : " on " + tty.subsystem));
+}
+
+// An FTDI adapter used as a serial port: the same board runs far faster in bit-bang mode.
+void Examination::check_fast_path(const TtyFacts& tty) {
+    const std::vector<UsbAdapterFacts> adapters = system_.ftdi_adapters();
+    const auto adapter =
+        std::find_if(adapters.begin(), adapters.end(), [&tty](const UsbAdapterFacts& candidate) {
+            return candidate.usb_id == tty.usb_id &&
+                   (tty.usb_serial.empty() || candidate.serial == tty.usb_serial);
+        });
+    if (adapter == adapters.end()) return;
+    const std::string name = adapter->serial.empty() ? "ftdi" : "ftdi:" + adapter->serial;
+    const std::string finding =
+        "an FTDI " + adapter->chip +
+        " adapter: in synchronous bit-bang mode a whole ICSP frame takes one USB transfer "
+        "instead of one per line change";
+    if (!system_.ftdi_built_in()) {
+        add("ftdi", Verdict::Warning, finding + ", but this program was built without that path (libftdi)",
+            "build it with the Debian package libftdi1-dev installed");
+        return;
+    }
+    std::string fix = "use --port " + name + ", or set the setting " +
+                      quoted(serial_device_setting_name(target_.number > 0 ? target_.number : 16)) + " to " +
+                      name + "; the fast path is then used (see the estimates)";
+    if (!adapter->may_open)
+        fix += "; first install the udev rule 70-quillon-ftdi.rules so that you may open " +
+               adapter->device_node;
+    add("ftdi", Verdict::Warning, finding, fix);
 }
 
 std::unique_ptr<ProgrammerPort> Examination::check_open(const std::function<PortOpenResult()>& open_port,

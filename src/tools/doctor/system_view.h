@@ -18,12 +18,13 @@ struct DeviceFacts {
 
 // What the kernel says about a serial device (on Linux from /sys/class/tty/<name>/device).
 struct TtyFacts {
-    bool known = false;     // the kernel has the name as a terminal device
-    std::string subsystem;  // the bus behind it: "usb-serial", "usb", "platform", "pnp", "pci", "amba"
-    std::string driver;     // "ftdi_sio", "cp210x", "ch341", "pl2303", "cdc_acm", "serial8250", ...
-    bool no_uart = false;   // a built-in port that the kernel keeps although no UART answers there
-    std::string usb_id;     // vendor:product of the USB device, "0403:6001"
-    std::string product;    // the USB device's own name for itself, when it gives one
+    bool known = false;      // the kernel has the name as a terminal device
+    std::string subsystem;   // the bus behind it: "usb-serial", "usb", "platform", "pnp", "pci", "amba"
+    std::string driver;      // "ftdi_sio", "cp210x", "ch341", "pl2303", "cdc_acm", "serial8250", ...
+    bool no_uart = false;    // a built-in port that the kernel keeps although no UART answers there
+    std::string usb_id;      // vendor:product of the USB device, "0403:6001"
+    std::string product;     // the USB device's own name for itself, when it gives one
+    std::string usb_serial{};  // the USB device's serial number, when it has one
 };
 
 // Another program that holds the device open, or the lock file that claims it.
@@ -32,6 +33,18 @@ struct DeviceHolder {
     std::string program;    // the process's name, when known
     std::string lock_file;  // the lock file naming the process; empty when the process holds it open
     bool running = true;    // false: the lock file names a process that has ended (a stale lock)
+};
+
+// A USB serial adapter of the FTDI kind whose chip has a synchronous bit-bang mode.
+struct UsbAdapterFacts {
+    std::string usb_id;       // vendor:product, "0403:6001"
+    std::string chip;         // "FT232R"
+    std::string serial;       // the adapter's serial number; empty when it has none
+    std::string product;      // the adapter's own name for itself
+    std::string device_node;  // the USB device node, /dev/bus/usb/001/004
+    bool may_open = false;    // this user may open the node for reading and writing
+
+    bool operator==(const UsbAdapterFacts&) const = default;
 };
 
 // The machine as the port doctor sees it: serial devices, their owners, the user's groups and the
@@ -56,6 +69,9 @@ class SystemView {
     virtual bool user_listed_in_group(const std::string& group) = 0;
     // Other programs that hold `real_path` open or have locked it.
     virtual std::vector<DeviceHolder> holders(const std::string& real_path) = 0;
+    // The FTDI adapters on the USB, and whether this program can drive them in bit-bang mode.
+    virtual std::vector<UsbAdapterFacts> ftdi_adapters() { return {}; }
+    virtual bool ftdi_built_in() const { return false; }
 };
 
 }  // namespace quillon

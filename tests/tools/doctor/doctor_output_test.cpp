@@ -66,12 +66,13 @@ TEST(DoctorEstimates, MeasuredCostsReplaceTheTypicalOnes) {
     measured.change = CostStats::of({4, 4, 10});
     measured.dsr_read = CostStats::of({2});
     const DoctorEstimates with = make_doctor_estimates(state, measured);
-    ASSERT_EQ(with.ports.size(), 1u);
+    ASSERT_EQ(with.ports.size(), 2u);
     EXPECT_EQ(with.ports[0].cost.label, "this port (measured)");
+    EXPECT_EQ(with.ports[1].cost.label, "FTDI adapter, bit-bang (--port ftdi)") << "the fast path is always named";
     EXPECT_DOUBLE_EQ(with.ports[0].cost.change_us, 6) << "the mean, which sums up to the run's time";
     EXPECT_DOUBLE_EQ(with.ports[0].cost.read_us, 2);
     const DoctorEstimates without = make_doctor_estimates(state, std::nullopt);
-    ASSERT_EQ(without.ports.size(), 2u);
+    ASSERT_EQ(without.ports.size(), 3u);
     EXPECT_EQ(without.ports[0].cost.label, "built-in UART (typical)");
     EXPECT_EQ(without.ports[1].cost.label, "USB adapter (typical)");
 }

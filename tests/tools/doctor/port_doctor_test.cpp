@@ -7,10 +7,12 @@
 
 #include <memory>
 
+#include "backends/recording/recording_port.h"
 #include "engine/port_errors.h"
 #include "engine/serial_device_map.h"
 #include "support/fake_system_view.h"
 #include "support/timed_port.h"
+#include "tools/doctor/ftdi_doctor.h"
 
 namespace quillon {
 namespace {
@@ -246,6 +248,25 @@ TEST(PortDoctor, AUsbAdapterIsNamedWithItsDriver) {
               "is a USB transfer");
 }
 
+TEST(PortDoctor, AnFtdiAdapterUsedAsASerialPortPointsToTheFastPath) {
+    DoctorRig rig;
+    rig.system.ttys["ttyUSB0"].usb_serial = "A50285BI";
+    rig.system.adapters = {
+        {"0403:6001", "FT232R", "A50285BI", "FT232R USB UART", "/dev/bus/usb/001/004", false}};
+    DoctorCheck ftdi = check_of(rig, rig.run(), "ftdi");
+    EXPECT_EQ(ftdi.verdict, Verdict::Warning);
+    EXPECT_THAT(ftdi.finding, HasSubstr("an FTDI FT232R adapter"));
+    EXPECT_THAT(
+        ftdi.fix,
+        HasSubstr("--port ftdi:A50285BI, or set the setting \"Serial Port Device 5\" to ftdi:A50285BI"));
+    EXPECT_THAT(ftdi.fix,
+                HasSubstr("udev rule 70-quillon-ftdi.rules so that you may open /dev/bus/usb/001/004"));
+
+    rig.system.ftdi_path = false;
+    ftdi = check_of(rig, rig.run(), "ftdi");
+    EXPECT_THAT(ftdi.finding, HasSubstr("built without that path"));
+}
+
 TEST(PortDoctor, AUsbAdapterIsKnownByItsDriverAlone) {
     DoctorRig rig;
     rig.system.ttys["ttyUSB0"] = {true, "", "ch341", false, "", ""};
@@ -392,6 +413,58 @@ TEST(PortDoctor, WhereDevicesAreNoFilesItOnlyOpensThePort) {
         names.push_back(check.name);
     EXPECT_THAT(names, ::testing::ElementsAre("port", "open", "lines", "board"));
     EXPECT_EQ(check_of(rig, report, "port").finding, "COM5 is COM5; chosen by --port");
+}
+
+// The port the doctor opens, in front of a board the test keeps.
+struct ForwardingPort final : ProgrammerPort {
+    explicit ForwardingPort(ProgrammerPort& inner) : inner(inner) {}
+    void set_dtr(bool asserted) override { inner.set_dtr(asserted); }
+    void set_rts(bool asserted) override { inner.set_rts(asserted); }
+    bool read_dsr() override { return inner.read_dsr(); }
+    void write_byte(std::uint8_t value) override { inner.write_byte(value); }
+    bool failed() const override { return inner.failed(); }
+    ProgrammerPort& inner;
+};
+
+// --port ftdi: each check stops the examination where the user must act, and the adapter is
+// opened only once the bus shows it and the user may open it.
+TEST(FtdiDoctor, ChecksTheBuildTheBusTheAccessAndThenTheBoard) {
+    FakeSystemView system;
+    FakeClock clock;
+    int opens = 0;
+    RecordingPort board;
+    board.dsr_source = [&board] { return board.dtr(); };
+    const auto open = [&opens, &board] {
+        ++opens;
+        return PortOpenResult{std::make_unique<ForwardingPort>(board), {}};
+    };
+    const auto names = [](const DoctorReport& report) {
+        std::vector<std::string> found;
+        for (const DoctorCheck& check : report.checks)
+            found.push_back(check.name + (check.verdict == Verdict::Ok ? "" : "!"));
+        return found;
+    };
+    system.ftdi_path = false;
+    EXPECT_THAT(names(examine_ftdi_port("ftdi", "--port", system, open, clock, 4)),
+                ::testing::ElementsAre("port", "ftdi!"));
+    system.ftdi_path = true;
+    EXPECT_THAT(names(examine_ftdi_port("ftdi", "--port", system, open, clock, 4)),
+                ::testing::ElementsAre("port", "adapter!"));
+    system.adapters = {{"0403:6014", "FT232H", "FT9XK2", "", "/dev/bus/usb/002/003", false}};
+    EXPECT_THAT(names(examine_ftdi_port("ftdi:OTHER", "--port", system, open, clock, 4)),
+                ::testing::ElementsAre("port", "adapter!"));
+    const DoctorReport refused = examine_ftdi_port("ftdi:FT9XK2", "--port", system, open, clock, 4);
+    EXPECT_THAT(names(refused), ::testing::ElementsAre("port", "adapter", "access!"));
+    EXPECT_THAT(refused.checks.back().fix,
+                HasSubstr("sudo cp packaging/70-quillon-ftdi.rules /etc/udev/rules.d/"));
+    EXPECT_EQ(opens, 0);
+
+    system.adapters[0].may_open = true;
+    const DoctorReport working = examine_ftdi_port("ftdi", "--port", system, open, clock, 4);
+    EXPECT_THAT(names(working),
+                ::testing::ElementsAre("port", "adapter", "access", "open", "lines", "board"));
+    EXPECT_THAT(working.checks[3].finding, HasSubstr("the fast path is used"));
+    EXPECT_EQ(opens, 1);
 }
 
 TEST(PortDoctor, FindsTheNumberOfADeviceByWhereItLeads) {
