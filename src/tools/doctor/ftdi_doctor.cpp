@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "tools/doctor/board_echo.h"
 #include "tools/doctor/line_cost.h"
 
 namespace quillon {
@@ -85,18 +86,9 @@ DoctorReport examine_ftdi_port(const std::string& name, const std::string& chose
     add("lines", Verdict::Ok,
         "a USB round trip takes " + milliseconds(costs.dsr_read.median_us) + " (95% within " +
             milliseconds(costs.dsr_read.p95_us) + ")");
-    if (costs.echo_reads > 0) {
-        if (costs.echo_matches == costs.echo_reads) {
-            add("board", Verdict::Ok,
-                "DATA IN followed DATA OUT in all " + std::to_string(costs.echo_reads) +
-                    " reads: a programmer board answers");
-        } else {
-            add("board", Verdict::Warning,
-                "DATA IN followed DATA OUT in " + std::to_string(costs.echo_matches) + " of " +
-                    std::to_string(costs.echo_reads) + " reads",
-                "plug the board into the adapter's DB9 and check its cable");
-        }
-    }
+    const std::optional<DoctorCheck> board =
+        board_echo_check(costs, "plug the board into the adapter's DB9 and check its cable");
+    if (board) report.checks.push_back(*board);
     return report;
 }
 

@@ -5,69 +5,24 @@
 #include <memory>
 
 #include "engine/serial_device_map.h"
-#include "model/settings_catalog.h"
+#include "tools/doctor/doctor_words.h"
+#include "tools/doctor/open_checks.h"
 
 namespace quillon {
 
 namespace {
 
-// A line change slower than this makes programming a chip a matter of many minutes.
-constexpr double kSlowChangeUs = 2000;
-
 const char* const kUsbDrivers[] = {"ftdi_sio",          "cp210x", "ch341",   "pl2303",  "cdc_acm",
                                    "usb_serial_simple", "ch343",  "ark3116", "oti6858", "mos7840",
                                    "ti_usb_3410_5052"};
-
-std::string file_name(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string com(int number) {
     return "COM" + std::to_string(number);
 }
 
-std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-std::string microseconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, value < 100 ? "%.1f us" : "%.0f us", value);
-    return text;
-}
-
 bool is_usb(const TtyFacts& tty) {
     if (tty.subsystem == "usb-serial" || tty.subsystem == "usb") return true;
     return std::find(std::begin(kUsbDrivers), std::end(kUsbDrivers), tty.driver) != std::end(kUsbDrivers);
-}
-
-std::string holder_text(const DeviceHolder& holder) {
-    const std::string process = "process " + std::to_string(holder.pid);
-    return holder.program.empty() ? process : holder.program + " (" + process + ")";
-}
-
-std::string join(const std::vector<std::string>& parts, const std::string& separator) {
-    std::string text;
-    for (const std::string& part : parts)
-        text += (text.empty() ? "" : separator) + part;
-    return text;
-}
-
-// The first few programs, and how many more there are.
-std::string programs_text(std::vector<std::string> programs) {
-    constexpr std::size_t kNamed = 4;
-    if (programs.size() <= kNamed) return join(programs, ", ");
-    const std::size_t more = programs.size() - kNamed;
-    programs.resize(kNamed);
-    return join(programs, ", ") + " and " + std::to_string(more) + " more";
-}
-
-// A message as a clause inside a sentence: without its final full stop.
-std::string clause(std::string text) {
-    while (!text.empty() && text.back() == '.')
-        text.pop_back();
-    return text;
 }
 
 // One run of the doctor over one target.
@@ -84,7 +39,6 @@ class Examination {
     void find_holders() { holders_ = system_.holders(real_device()); }
     std::unique_ptr<ProgrammerPort> check_open(const std::function<PortOpenResult()>& open_port,
                                                bool access_reported);
-    void check_lines(ProgrammerPort& port, Clock& clock, int rounds);
 
   private:
     void add(const char* name, Verdict verdict, std::string finding, std::string fix = {}) {
@@ -93,7 +47,6 @@ class Examination {
     std::string present_devices();
     std::string real_device() const { return facts_.real_path.empty() ? target_.device : facts_.real_path; }
     int free_number();
-    void check_board(const LineCosts& costs);
     void check_fast_path(const TtyFacts& tty);
 
     const DoctorTarget& target_;
@@ -281,111 +234,7 @@ void Examination::check_fast_path(const TtyFacts& tty) {
 
 std::unique_ptr<ProgrammerPort> Examination::check_open(const std::function<PortOpenResult()>& open_port,
                                                         bool access_reported) {
-    PortOpenResult opened = open_port();
-    std::vector<std::string> running;
-    std::vector<std::string> stale;
-    for (const DeviceHolder& holder : holders_) {
-        if (holder.running) {
-            running.push_back(holder_text(holder));
-        } else {
-            stale.push_back(holder.lock_file);
-        }
-    }
-    const std::string holding = programs_text(running);
-    if (opened.port) {
-        if (running.empty()) {
-            add("open", Verdict::Ok, "opens with " + target_.line_settings);
-        } else {
-            add("open", Verdict::Warning,
-                "opens, but " + holding + " also holds it; their use of the lines would spoil a run",
-                "close " + holding);
-        }
-        return std::move(opened.port);
-    }
-    const PortError& error = opened.error;
-    switch (error.kind) {
-        case PortErrorKind::Busy:
-        case PortErrorKind::PermissionDenied: {
-            if (error.kind == PortErrorKind::PermissionDenied && access_reported) break;
-            std::string fix;
-            if (!running.empty()) {
-                fix = "close " + holding;
-            } else if (!stale.empty()) {
-                fix = "remove the lock file " + join(stale, ", ") + " of a program that has ended";
-            } else {
-                fix =
-                    "close the program that uses the port (a terminal program, another programmer, a "
-                    "second copy of this one)";
-                if (file_name(target_.device).rfind("ttyACM", 0) == 0)
-                    fix += "; ModemManager probes new ttyACM devices for a while after they appear";
-            }
-            add("open", Verdict::Problem,
-                "the port is in use or locked" + (running.empty() ? std::string() : " by " + holding), fix);
-            break;
-        }
-        case PortErrorKind::BadSettings:
-            add("open", Verdict::Problem, "the port does not take the settings " + target_.line_settings,
-                "set the setting " + quoted(std::string(kBaudRateSetting.name)) +
-                    " to a rate the port takes, such as 57600");
-            break;
-        case PortErrorKind::NoSuchDevice:
-        case PortErrorKind::Failed:
-            add("open", Verdict::Problem, "the port does not open: " + clause(error.message),
-                "choose the port the board is plugged into");
-            break;
-    }
-    return nullptr;
-}
-
-void Examination::check_lines(ProgrammerPort& port, Clock& clock, int rounds) {
-    const LineCosts costs = measure_line_costs(port, clock, rounds);
-    if (costs.port_failed) {
-        add("lines", Verdict::Problem,
-            "the port stopped working when its lines were switched" +
-                (costs.failure.empty() ? std::string() : ": " + clause(costs.failure)),
-            "if the adapter was unplugged, plug it in again; a port without control lines cannot drive "
-            "the board");
-        return;
-    }
-    report_.costs = costs;
-    const std::string finding = "a line change takes " + microseconds(costs.change.median_us) +
-                                " (95% within " + microseconds(costs.change.p95_us) + "), a DSR read " +
-                                microseconds(costs.dsr_read.median_us) + " (95% within " +
-                                microseconds(costs.dsr_read.p95_us) + ")";
-    if (costs.change.median_us > kSlowChangeUs) {
-        add("lines", Verdict::Warning, finding + ": slow",
-            "a built-in serial port or a faster USB adapter shortens every run (see the estimates)");
-    } else {
-        add("lines", Verdict::Ok, finding);
-    }
-    check_board(costs);
-}
-
-void Examination::check_board(const LineCosts& costs) {
-    const int reads = costs.echo_reads;
-    const int matches = costs.echo_matches;
-    if (reads == 0) return;
-    const std::string no_board_fix =
-        "plug the board into this port and check its cable; the board shows DATA OUT on DATA IN while the "
-        "chip is idle";
-    if (matches == reads) {
-        add("board", Verdict::Ok,
-            "DATA IN followed DATA OUT in all " + std::to_string(reads) +
-                " reads: a programmer board answers");
-    } else if (costs.echo_high == 0 || costs.echo_high == reads) {
-        add("board", Verdict::Warning,
-            std::string("DATA IN stayed ") + (costs.echo_high == 0 ? "low" : "high") +
-                " while DATA OUT changed: no programmer board seems to answer",
-            no_board_fix);
-    } else if (matches == 0) {
-        add("board", Verdict::Warning, "DATA IN showed the opposite of DATA OUT in every read",
-            "a board of another design stands on this port, or its DATA IN is inverted");
-    } else {
-        add("board", Verdict::Warning,
-            "DATA IN followed DATA OUT in only " + std::to_string(matches) + " of " + std::to_string(reads) +
-                " reads",
-            "check the cable and the board's connections for a loose contact");
-    }
+    return check_port_opens(target_, holders_, open_port, access_reported, report_);
 }
 
 }  // namespace
@@ -435,7 +284,7 @@ DoctorReport examine_port(const DoctorTarget& target, SystemView& system,
         examination.find_holders();
     }
     const std::unique_ptr<ProgrammerPort> port = examination.check_open(open_port, access_reported);
-    if (port) examination.check_lines(*port, clock, rounds);
+    if (port) check_port_lines(*port, clock, rounds, report);
     return report;
 }
 

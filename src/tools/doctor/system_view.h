@@ -18,12 +18,12 @@ struct DeviceFacts {
 
 // What the kernel says about a serial device (on Linux from /sys/class/tty/<name>/device).
 struct TtyFacts {
-    bool known = false;      // the kernel has the name as a terminal device
-    std::string subsystem;   // the bus behind it: "usb-serial", "usb", "platform", "pnp", "pci", "amba"
-    std::string driver;      // "ftdi_sio", "cp210x", "ch341", "pl2303", "cdc_acm", "serial8250", ...
-    bool no_uart = false;    // a built-in port that the kernel keeps although no UART answers there
-    std::string usb_id;      // vendor:product of the USB device, "0403:6001"
-    std::string product;     // the USB device's own name for itself, when it gives one
+    bool known = false;        // the kernel has the name as a terminal device
+    std::string subsystem;     // the bus behind it: "usb-serial", "usb", "platform", "pnp", "pci", "amba"
+    std::string driver;        // "ftdi_sio", "cp210x", "ch341", "pl2303", "cdc_acm", "serial8250", ...
+    bool no_uart = false;      // a built-in port that the kernel keeps although no UART answers there
+    std::string usb_id;        // vendor:product of the USB device, "0403:6001"
+    std::string product;       // the USB device's own name for itself, when it gives one
     std::string usb_serial{};  // the USB device's serial number, when it has one
 };
 
