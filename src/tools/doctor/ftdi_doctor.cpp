@@ -1,6 +1,7 @@
 #include "tools/doctor/ftdi_doctor.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "tools/doctor/board_echo.h"
 #include "tools/doctor/line_cost.h"
@@ -15,6 +16,38 @@ std::string milliseconds(double microseconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f ms", microseconds / 1000.0);
     return text;
+}
+
+// The adapter that `name` (ftdi or ftdi:SERIAL) stands for among those connected, reported.
+std::optional<UsbAdapterFacts> check_adapter(const std::string& name,
+                                             const std::vector<UsbAdapterFacts>& adapters,
+                                             DoctorReport& report) {
+    const std::string serial = name.size() > 5 ? name.substr(5) : std::string();
+    const UsbAdapterFacts* chosen = nullptr;
+    std::string connected;
+    for (const UsbAdapterFacts& adapter : adapters) {
+        if (chosen == nullptr && (serial.empty() || adapter.serial == serial)) chosen = &adapter;
+        connected += (connected.empty() ? "" : ", ") +
+                     (adapter.serial.empty() ? adapter.usb_id : adapter.serial) + " (" + adapter.chip + ")";
+    }
+    if (chosen == nullptr) {
+        report.checks.push_back(
+            {"adapter", Verdict::Problem,
+             adapters.empty()
+                 ? "no FTDI adapter is connected (USB IDs 0403:6001, 0403:6015, 0403:6014, 0403:6010)"
+                 : "no FTDI adapter with the serial number " + serial +
+                       " is connected; connected: " + connected,
+             adapters.empty() ? "connect the programmer's adapter; \"lsusb\" lists what the USB sees"
+                              : "choose one of them: --port ftdi:SERIAL"});
+        return std::nullopt;
+    }
+    report.checks.push_back({"adapter", Verdict::Ok,
+                             "FTDI " + chosen->chip + " adapter " +
+                                 (chosen->serial.empty() ? "without a serial number" : chosen->serial) +
+                                 (chosen->product.empty() ? "" : " (" + chosen->product + ")") + " on " +
+                                 chosen->device_node,
+                             ""});
+    return *chosen;
 }
 
 }  // namespace
@@ -35,29 +68,8 @@ DoctorReport examine_ftdi_port(const std::string& name, const std::string& chose
             "(/dev/ttyUSB0 is port 5) at one USB transfer per line change");
         return report;
     }
-    const std::string serial = name.size() > 5 ? name.substr(5) : std::string();
-    const std::vector<UsbAdapterFacts> adapters = system.ftdi_adapters();
-    const UsbAdapterFacts* chosen = nullptr;
-    std::string connected;
-    for (const UsbAdapterFacts& adapter : adapters) {
-        if (chosen == nullptr && (serial.empty() || adapter.serial == serial)) chosen = &adapter;
-        connected += (connected.empty() ? "" : ", ") +
-                     (adapter.serial.empty() ? adapter.usb_id : adapter.serial) + " (" + adapter.chip + ")";
-    }
-    if (chosen == nullptr) {
-        add("adapter", Verdict::Problem,
-            adapters.empty()
-                ? "no FTDI adapter is connected (USB IDs 0403:6001, 0403:6015, 0403:6014, 0403:6010)"
-                : "no FTDI adapter with the serial number " + serial +
-                      " is connected; connected: " + connected,
-            adapters.empty() ? "connect the programmer's adapter; \"lsusb\" lists what the USB sees"
-                             : "choose one of them: --port ftdi:SERIAL");
-        return report;
-    }
-    add("adapter", Verdict::Ok,
-        "FTDI " + chosen->chip + " adapter " +
-            (chosen->serial.empty() ? "without a serial number" : chosen->serial) +
-            (chosen->product.empty() ? "" : " (" + chosen->product + ")") + " on " + chosen->device_node);
+    const std::optional<UsbAdapterFacts> chosen = check_adapter(name, system.ftdi_adapters(), report);
+    if (!chosen) return report;
     if (!chosen->may_open) {
         add("access", Verdict::Problem, "user " + system.user_name() + " may not open " + chosen->device_node,
             std::string("install the udev rule ") + kRule +
