@@ -153,6 +153,34 @@ DoctorTarget choose_target(CliContext& context, const PortChoice& choice, Serial
     return target;
 }
 
+// The port the user chose (or the stored one) on this machine: a serial device, or an FTDI
+// adapter with its own checks.
+void examine_chosen_port(CliContext& context, const PortChoice& choice, DoctorTarget& target,
+                         DoctorReport& report) {
+    HostSystemView system;
+    SerialPortProvider provider(context.settings());
+    target = choose_target(context, choice, provider, system);
+    const auto open_port = [&target, &provider] {
+        return target.number > 0 ? provider.open(target.number, target.line_settings)
+                                 : SerialPortProvider::open_device(target.device, target.line_settings);
+    };
+    SystemClock clock;
+    DoctorReport port_report;
+    if (is_ftdi_port_name(target.device)) {
+        // The adapter's own checks; the typical estimates follow, since a run's pace is not
+        // that of the doctor's single changes.
+        const auto open_ftdi = [&target] {
+            const std::optional<LineSettings> line = parse_line_settings(target.line_settings);
+            return std::move(open_ftdi_port(target.device, line ? line->baud_rate : 0, FtdiAccess{}).result);
+        };
+        port_report = examine_ftdi_port(target.device, target.chosen_by, system, open_ftdi, clock);
+    } else {
+        port_report = examine_port(target, system, open_port, clock);
+    }
+    report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
+    if (!is_ftdi_port_name(target.device)) report.costs = port_report.costs;
+}
+
 int doctor(CliContext& context, const QStringList&) {
     PortChoice choice;
     if (context.parser.isSet(QStringLiteral("port"))) {
@@ -179,29 +207,7 @@ int doctor(CliContext& context, const QStringList&) {
                  : "the simulated board on a modelled FTDI adapter: there is no adapter to check",
              {}});
     } else {
-        HostSystemView system;
-        SerialPortProvider provider(context.settings());
-        target = choose_target(context, choice, provider, system);
-        const auto open_port = [&target, &provider] {
-            return target.number > 0 ? provider.open(target.number, target.line_settings)
-                                     : SerialPortProvider::open_device(target.device, target.line_settings);
-        };
-        SystemClock clock;
-        DoctorReport port_report;
-        if (is_ftdi_port_name(target.device)) {
-            // The adapter's own checks; the typical estimates follow, since a run's pace is not
-            // that of the doctor's single changes.
-            const auto open_ftdi = [&target] {
-                const std::optional<LineSettings> line = parse_line_settings(target.line_settings);
-                return std::move(
-                    open_ftdi_port(target.device, line ? line->baud_rate : 0, FtdiAccess{}).result);
-            };
-            port_report = examine_ftdi_port(target.device, target.chosen_by, system, open_ftdi, clock);
-        } else {
-            port_report = examine_port(target, system, open_port, clock);
-        }
-        report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
-        if (!is_ftdi_port_name(target.device)) report.costs = port_report.costs;
+        examine_chosen_port(context, choice, target, report);
     }
 
     std::optional<DoctorEstimates> estimates;
