@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -53,6 +54,10 @@ class LineBatch {
     // Sends everything held and returns once it has reached the board. The primitives call it
     // before every wait, so that a wait is counted from the line change before it.
     virtual void flush() = 0;
+    // Holds the lines as they are for at least `duration`, as part of the block, when the port can
+    // time that itself (a run of repeated states at its own pace); false when the caller must send
+    // and wait on the clock instead.
+    virtual bool hold_within_block(std::chrono::nanoseconds duration) = 0;
 };
 
 }  // namespace quillon

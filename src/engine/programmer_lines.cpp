@@ -233,8 +233,10 @@ void ProgrammerLines::programming_pulse(std::chrono::nanoseconds hold, std::chro
     clock_.wait_until(clock_.now() + hold);
     if (port_.failed()) return;
     change_clock(false);
-    flush();
-    clock_.wait_until(clock_.now() + discharge);
+    if (batch_ == nullptr || !batch_->hold_within_block(discharge)) {
+        flush();
+        clock_.wait_until(clock_.now() + discharge);
+    }
     for (int i = 0; i < 16; ++i)
         clock_pulse();
     short_pause();

@@ -100,6 +100,18 @@ void FtdiProgrammerPort::flush() {
     send(pending_.size());
 }
 
+// A hold of at most three quarters of the receive buffer goes out with the states around it, one more state
+// than the pin rate needs; a longer one is a wait between transfers.
+bool FtdiProgrammerPort::hold_within_block(std::chrono::nanoseconds duration) {
+    if (failed_) return true;
+    const std::int64_t rate = state_rate();
+    const std::int64_t states = (duration.count() * rate + 999'999'999) / 1'000'000'000 + 1;
+    if (states > static_cast<std::int64_t>(fifo_ * 3 / 4)) return false;
+    for (std::int64_t i = 0; i < states && !failed_; ++i)
+        append(pins_);
+    return true;
+}
+
 // The newest sample is this read's; older ones stay for the reads that asked for them.
 bool FtdiProgrammerPort::read_dsr() {
     sample_dsr();

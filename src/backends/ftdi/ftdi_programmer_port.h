@@ -70,6 +70,8 @@ class FtdiProgrammerPort final : public ProgrammerPort, public LineBatch {
     std::size_t samples_ready() const override { return arrived_.size(); }
     bool take_sample() override;
     void flush() override;
+    // Short holds (the chip's P10) are repeated states, clocked out by the adapter at its pin rate.
+    bool hold_within_block(std::chrono::nanoseconds duration) override;
 
     int state_rate() const { return states_per_bit_ * baud_; }
     int states_per_bit() const { return states_per_bit_; }
