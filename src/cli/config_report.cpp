@@ -20,7 +20,8 @@ void print_model_settings(CliContext& context) {
     const std::vector<ConfigSetting>& settings = context.state.silicon.settings;
     context.out << "settings: " << settings.size() << '\n';
     for (const ConfigSetting& setting : settings) {
-        context.out << "  " << text(config_byte_name(setting.byte)) << "  " << text(setting.name) << ':';
+        context.out << "  " << text(config_byte_name(setting.byte)) << "  " << text(setting.name) << " (bits "
+                    << text(hex2(setting.mask)) << "):";
         for (const SettingValue& value : setting.values)
             context.out << ' ' << text(value.name);
         context.out << '\n';
@@ -30,9 +31,9 @@ void print_model_settings(CliContext& context) {
 QJsonArray model_settings_json(const CliContext& context) {
     QJsonArray result;
     for (const ConfigSetting& setting : context.state.silicon.settings) {
-        QJsonObject values;
+        QJsonArray values;  // in the library's order, which a JSON object would not keep
         for (const SettingValue& value : setting.values)
-            values.insert(text(value.name), text(hex2(value.bits)));
+            values.append(QJsonObject{{"name", text(value.name)}, {"bits", text(hex2(value.bits))}});
         result.append(QJsonObject{{"byte", text(config_byte_name(setting.byte))},
                                   {"name", text(setting.name)},
                                   {"bits", text(hex2(setting.mask))},
