@@ -38,6 +38,7 @@ struct DeviceModel {
     std::string bootblock;
     std::string codeblocks;
     ScriptText config_script;  // "configalg:", a slot of the configuration-only table
+    std::vector<std::string> settings;  // "setting:" lines in file order (model/config_settings.h)
 
     const std::string& script_text(Operation op) const;
 };

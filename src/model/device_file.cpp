@@ -11,6 +11,7 @@
 
 #include "base/ascii.h"
 #include "base/numbers.h"
+#include "model/config_settings.h"
 #include "model/silicon_lines.h"
 
 namespace quillon {
@@ -50,6 +51,7 @@ enum class Field {
     BootBlock,
     CodeBlocks,
     ConfigScript,
+    Setting,
 };
 
 struct ModelKey {
@@ -60,7 +62,7 @@ struct ModelKey {
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
-constexpr std::array<ModelKey, 19> kModelKeys{{
+constexpr std::array<ModelKey, 20> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -80,6 +82,7 @@ constexpr std::array<ModelKey, 19> kModelKeys{{
     {"bootblock:", Field::BootBlock, Operation::Erase},
     {"codeblocks:", Field::CodeBlocks, Operation::Erase},
     {"configalg:", Field::ConfigScript, Operation::Erase},
+    {"setting:", Field::Setting, Operation::Erase},
 }};
 
 // A slot number as the format writes it: leading_number, rounded, 0 to 20.
@@ -119,6 +122,7 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.codeblocks;
         case Field::Script:
         case Field::ConfigScript:
+        case Field::Setting:
             break;
     }
     return model.name;
@@ -195,6 +199,12 @@ class DeviceTextParser {
                 } else {
                     model.script[static_cast<std::size_t>(model_key.table)] = text;
                 }
+                return;
+            }
+            if (model_key.field == Field::Setting) {
+                if (const std::string error = setting_line_error(value); !error.empty())
+                    note(line_number, error + "; the model goes on without this setting");
+                model.settings.emplace_back(value);
                 return;
             }
             // A value that cannot be read is kept, so checkers can show it, but the model behaves
