@@ -87,9 +87,11 @@ void MainWindow::connect_commands() {
     }};
     for (std::size_t i = 0; i < operations.size(); ++i) {
         const Run operation = operations[i].second;
+        const bool programs = operations[i].first == ui.menuprogram;
         connect(operations[i].first, &QAction::triggered, this,
-                [this, operation] { run_operation(operation); });
-        connect(ui.command[i], &QPushButton::clicked, this, [this, operation] { run_operation(operation); });
+                [this, operation, programs] { run_operation(operation, programs); });
+        connect(ui.command[i], &QPushButton::clicked, this,
+                [this, operation, programs] { run_operation(operation, programs); });
     }
     connect(ui.command_stop, &QPushButton::clicked, this, &MainWindow::menustop);
     connect(ui.keep_eeprom, &QCheckBox::toggled, this, &MainWindow::keep_eeprom_changed);
@@ -256,10 +258,10 @@ void MainWindow::menuclear() {
     ui.scrl1->setFocus();
 }
 
-void MainWindow::run_operation(const std::function<RunOutcome(ChipSession&)>& operation) {
+void MainWindow::run_operation(const std::function<RunOutcome(ChipSession&)>& operation, bool programs) {
     if (busy_) return;
     if (editing_) finish_edit(false);
-    if (operation == &program_all && !program_all_confirmed(state_, host_)) return;
+    if (programs && !program_all_confirmed(state_, host_)) return;
     ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr};
     stop_requested_ = false;
     show_run_controls(true);

@@ -84,7 +84,8 @@ class MainWindow final : public QMainWindow {
 
     // Commands.
     void menuclear();
-    void run_operation(const std::function<RunOutcome(ChipSession&)>& operation);
+    // `programs`: Program All, which asks first when the buffers set protection.
+    void run_operation(const std::function<RunOutcome(ChipSession&)>& operation, bool programs = false);
     // The "Keep data EEPROM" box: Program All leaves the chip's data EEPROM as it is, and Verify
     // and Blank Check leave it out. The choice is stored.
     void keep_eeprom_changed(bool on);
