@@ -10,7 +10,9 @@
 #include "cli/programmer_connection.h"
 #include "cli/stop_signal.h"
 #include "engine/chip_operations.h"
+#include "engine/keep_eeprom.h"
 #include "engine/port_manager.h"
+#include "hexfile/eeprom_backup.h"
 
 namespace quillon {
 
@@ -20,6 +22,8 @@ const QString kPortOption = QStringLiteral("port");
 const QString kProgTimeOption = QStringLiteral("prog-time");
 const QString kTraceOption = QStringLiteral("trace");
 const QString kVerifyOption = QStringLiteral("verify");
+const QString kOnlyOption = QStringLiteral("only");
+const QString kKeepEepromOption = QStringLiteral("keep-eeprom");
 
 int exit_status(RunOutcome outcome) {
     switch (outcome) {
@@ -53,7 +57,10 @@ class ChipCommand {
     // Opens the programmer port and the line trace.
     int connect();
     int run(Operation operation);
-    int program_and_verify();
+    // program, keeping the chip's data EEPROM with --keep-eeprom; `image_path` is where the copy of
+    // it goes beside.
+    int program(const QString& image_path);
+    int program_and_verify(const QString& image_path);
     // Ends the connection; the first failure decides the exit status.
     int finish(int status);
 
@@ -67,7 +74,11 @@ class ChipCommand {
     StopSignals stop_signals_;  // from the start, so that an early Ctrl-C still stops the run
     CliHost host_;
     PortChoice port_;
+    ProgramChoice program_choice(const QString& image_path);
+
     bool verify_ = false;
+    bool keep_eeprom_ = false;
+    MemoryRegions regions_;
     std::optional<ProgrammerConnection> connection_;
 };
 
@@ -94,6 +105,15 @@ int ChipCommand::prepare() {
         port_ = *choice;
     }
     verify_ = parser.isSet(kVerifyOption);
+    keep_eeprom_ = parser.isSet(kKeepEepromOption);
+    if (parser.isSet(kOnlyOption)) {
+        const std::optional<MemoryRegions> regions = parse_regions(parser.value(kOnlyOption).toStdString());
+        if (!regions)
+            return wrong_entry(
+                QStringLiteral("--only takes flash, eeprom or config, or a comma list of them "
+                               "such as flash,config"));
+        regions_ = *regions;
+    }
     return kExitOk;
 }
 
@@ -104,14 +124,36 @@ int ChipCommand::connect() {
 
 int ChipCommand::run(Operation operation) {
     ChipSession session = connection_->session();
-    const RunOutcome outcome = run_algorithm(session, operation);
+    const RunOutcome outcome = run_algorithm(session, operation, regions_);
     host_.finish_operation();
     return exit_status(outcome);
 }
 
-int ChipCommand::program_and_verify() {
+ProgramChoice ChipCommand::program_choice(const QString& image_path) {
+    ProgramChoice choice{keep_eeprom_, {}};
+    choice.backup = [this, image_path](const MemoryImage& chip) {
+        const SavedBackup saved = save_eeprom_backup(image_path.toStdString(), chip);
+        if (saved.error.empty())
+            context_.err << "quillon-cli: the chip's data EEPROM is kept in "
+                         << QString::fromStdString(saved.path) << " while it is erased and written back"
+                         << Qt::endl;
+        return EepromBackupResult{saved.path, saved.error};
+    };
+    return choice;
+}
+
+int ChipCommand::program(const QString& image_path) {
+    if (!keep_eeprom_) return run(Operation::Program);
     ChipSession session = connection_->session();
-    const RunOutcome outcome = quillon::program_and_verify(session, [this] { host_.finish_operation(); });
+    const RunOutcome outcome = program_keeping_eeprom(session, program_choice(image_path).backup);
+    host_.finish_operation();
+    return exit_status(outcome);
+}
+
+int ChipCommand::program_and_verify(const QString& image_path) {
+    ChipSession session = connection_->session();
+    const RunOutcome outcome = quillon::program_and_verify(
+        session, [this] { host_.finish_operation(); }, program_choice(image_path));
     host_.finish_operation();
     return exit_status(outcome);
 }
@@ -149,7 +191,11 @@ int run_with_file(CliContext& context, const QString& file, Operation operation)
     int status = command.connect();
     if (status == kExitOk) {
         // With --verify a protecting image is verified before its protection is written.
-        status = command.verify_after() ? command.program_and_verify() : command.run(operation);
+        if (operation == Operation::Verify) {
+            status = command.run(operation);
+        } else {
+            status = command.verify_after() ? command.program_and_verify(file) : command.program(file);
+        }
     }
     return command.finish(status);
 }
@@ -195,6 +241,20 @@ void register_chip_commands(CliRegistry& registry) {
         chip_commands);
     registry.add_option({kVerifyOption, QStringLiteral("With program: verify the chip afterwards.")},
                         {QStringLiteral("program")});
+    registry.add_option(
+        {kKeepEepromOption,
+         QStringLiteral("With program: leave the chip's data EEPROM as it is and ignore the "
+                        "file's EEPROM bytes; --verify then compares FLASH and configuration "
+                        "only. Where the chip cannot be erased without its EEPROM, the bytes "
+                        "are read, kept in FILE-eeprom-backup.hex beside the file and written "
+                        "back.")},
+        {QStringLiteral("program")});
+    registry.add_option({kOnlyOption,
+                         QStringLiteral("With verify, blank-check and read: only these memories, a comma "
+                                        "list of flash, eeprom and config. A read leaves the file's other "
+                                        "memories erased."),
+                         QStringLiteral("LIST")},
+                        {QStringLiteral("verify"), QStringLiteral("blank-check"), QStringLiteral("read")});
     registry.add_command(
         {QStringLiteral("erase"), {}, QStringLiteral("Erase the chip."), 0, true, erase_command}, true);
     registry.add_command({QStringLiteral("blank-check"),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/keep_eeprom.h"
 #include "engine/operation_texts.h"
 #include "engine/programmer_lines.h"
 #include "engine/protection.h"
@@ -94,10 +95,36 @@ std::string elapsed_text(std::chrono::nanoseconds elapsed) {
 
 namespace {
 
+// The regions a run covers, for as long as it lasts; later runs cover all three again.
+class RegionsOfRun {
+  public:
+    RegionsOfRun(AppState& state, const MemoryRegions& regions) : state_(state) {
+        state_.run_regions = regions;
+    }
+    ~RegionsOfRun() { state_.run_regions = kAllRegions; }
+    RegionsOfRun(const RegionsOfRun&) = delete;
+    RegionsOfRun& operator=(const RegionsOfRun&) = delete;
+
+  private:
+    AppState& state_;
+};
+
+// A read starts from erased buffers for the regions it covers; the others keep what they hold.
+void clear_read_regions(AppState& state, const MemoryImage& before) {
+    reset_buffers(state);
+    const MemoryRegions& regions = state.run_regions;
+    if (!regions.flash) {
+        state.image.flash = before.flash;
+        state.image.loaded_flash_end = before.loaded_flash_end;
+    }
+    if (!regions.eeprom) state.image.eeprom = before.eeprom;
+    if (!regions.config) state.image.config = before.config;
+}
+
 // Runs `script` as `operation`, or as the configuration-only run that sets protection after a
 // verify (a check of its own).
 RunOutcome run_script(ChipSession& session, Operation operation, const AlgorithmScript& script,
-                      bool configuration_only) {
+                      bool configuration_only, std::string_view note = {}) {
     AppState& state = session.state;
     Host& host = session.host;
     if (!state.port_open || session.port == nullptr) {
@@ -131,7 +158,7 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
     std::optional<MemoryImage> image_before_read;
     if (operation == Operation::Read) {
         image_before_read = state.image;
-        reset_buffers(state);
+        clear_read_regions(state, *image_before_read);
         host.updatedisplay();
         host.yield();
     }
@@ -151,7 +178,7 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
     if (configuration_only) {
         report_configuration_result(host, state, outcome, elapsed);
     } else {
-        report_result(host, state, operation, outcome, elapsed, areas_text(state.silicon, areas));
+        report_result(host, state, operation, outcome, elapsed, areas_text(state.silicon, areas), note);
     }
     if (operation == Operation::Read) {
         host.updatedisplay();
@@ -168,10 +195,29 @@ RunOutcome run_algorithm(ChipSession& session, Operation operation) {
     return run_script(session, operation, session.state.script_for(operation), false);
 }
 
-RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended) {
+RunOutcome run_algorithm(ChipSession& session, Operation operation, const MemoryRegions& regions) {
+    const std::string note = regions.all() ? std::string() : regions_text(regions) + " only";
+    return run_script_over(session, operation, session.state.script_for(operation), regions, note);
+}
+
+RunOutcome run_script_over(ChipSession& session, Operation operation, const AlgorithmScript& script,
+                           const MemoryRegions& regions, std::string_view note) {
+    const RegionsOfRun covered(session.state, regions);
+    return run_script(session, operation, script, false, note);
+}
+
+RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended,
+                              const ProgramChoice& choice) {
     AppState& state = session.state;
-    const auto run = [&session, &run_ended](Operation operation) {
-        const RunOutcome outcome = run_algorithm(session, operation);
+    const auto run = [&session, &run_ended, &choice](Operation operation) {
+        RunOutcome outcome = RunOutcome::Completed;
+        if (!choice.keep_eeprom) {
+            outcome = run_algorithm(session, operation);
+        } else if (operation == Operation::Program) {
+            outcome = program_keeping_eeprom(session, choice.backup);
+        } else {
+            outcome = run_algorithm(session, operation, kWithoutEeprom);
+        }
         if (run_ended) run_ended();
         return outcome;
     };

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "base/clock.h"
 #include "base/host.h"
@@ -40,12 +41,40 @@ RunOutcome verify_chip(ChipSession& session);
 // Runs one operation by kind (the driver behind the five operations).
 RunOutcome run_algorithm(ChipSession& session, Operation operation);
 
+// Runs one operation over `regions` only: a read fills only their buffers and leaves the others as
+// they were, a verify or blank check compares only them. The result names the regions when they
+// are not all three.
+RunOutcome run_algorithm(ChipSession& session, Operation operation, const MemoryRegions& regions);
+
+// Runs `script` as `operation` over `regions`; a non-empty `note` goes in brackets after the result
+// text ("Chip programmed (data EEPROM left as it was). ...").
+RunOutcome run_script_over(ChipSession& session, Operation operation, const AlgorithmScript& script,
+                           const MemoryRegions& regions, std::string_view note);
+
+// Keeps the chip's data EEPROM, as read before an erase, somewhere the user finds it again. `chip`
+// holds the chip's data EEPROM and configuration and no FLASH. Gives the name to tell the user, or
+// why it could not be kept (then nothing is erased).
+struct EepromBackupResult {
+    std::string name;
+    std::string error;
+};
+using EepromBackup = std::function<EepromBackupResult(const MemoryImage& chip)>;
+
+// How program all treats the data EEPROM. With keep_eeprom the image's EEPROM bytes are ignored
+// and the chip's stay (engine/keep_eeprom.h); `backup` serves models without a partial erase.
+struct ProgramChoice {
+    bool keep_eeprom = false;
+    EepromBackup backup;
+};
+
 // Program all, then verify. When the image's configuration sets code, data or write protection
 // and the model has a configuration-only script, the protection is held back: everything is
 // programmed and verified unprotected, and then that script writes the configuration as the image
 // has it and checks it. Without such a script, or without protection, program all and verify.
 // `run_ended`, when given, is called after each of the runs, so that a host can show each result.
-RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended = {});
+// With `choice.keep_eeprom` the verify compares FLASH and configuration only.
+RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended = {},
+                              const ProgramChoice& choice = {});
 
 // Whole seconds, a point and two digits of hundredths, cut (not rounded): 3.05 s gives "3.05".
 std::string elapsed_text(std::chrono::nanoseconds elapsed);

@@ -233,6 +233,10 @@ std::vector<ModelFault> check_model(AppState& state, int number) {
         for (std::string& problem : script_problems(state, state.config_script, true))
             faults.push_back({{}, -1, "configuration script: " + problem});
     }
+    if (!state.keep_eeprom_script.empty()) {
+        for (std::string& problem : script_problems(state, state.keep_eeprom_script, false))
+            faults.push_back({{}, -1, "keep-EEPROM program script: " + problem});
+    }
     return faults;
 }
 

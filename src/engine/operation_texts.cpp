@@ -43,11 +43,19 @@ constexpr OperationTexts kConfigurationTexts{"Begin configuration.", "Configurat
                                              "Configuration write failed. ",
                                              "Configuration write failed:", "Configuration write"};
 
+// "Chip verified. " with `note` becomes "Chip verified (FLASH only). ".
+std::string with_note(const char* text, std::string_view note) {
+    std::string result(text);
+    if (note.empty() || !result.ends_with(". ")) return result;
+    result.resize(result.size() - 2);
+    return result + " (" + std::string(note) + "). ";
+}
+
 void show_result(Host& host, const AppState& state, const OperationTexts& texts, RunOutcome outcome,
-                 std::chrono::nanoseconds elapsed, std::string_view protected_areas) {
+                 std::chrono::nanoseconds elapsed, std::string_view protected_areas, std::string_view note) {
     const std::string seconds = elapsed_text(elapsed) + " seconds elapsed...";
     if (outcome == RunOutcome::Differences) {
-        host.set_status(texts.failure + seconds);
+        host.set_status(with_note(texts.failure, note) + seconds);
         host.yield();
         std::string message = std::string(texts.failure_first) + kCrLf + kCrLf;
         if (!protected_areas.empty()) {
@@ -59,7 +67,7 @@ void show_result(Host& host, const AppState& state, const OperationTexts& texts,
         host.show_message(message, MessageKind::Error, "");
         return;
     }
-    host.set_status(texts.success + seconds);
+    host.set_status(with_note(texts.success, note) + seconds);
     host.yield();
 }
 
@@ -127,8 +135,9 @@ void report_stopped_run(Host& host, const AppState& state, std::string_view faul
 }
 
 void report_result(Host& host, const AppState& state, Operation operation, RunOutcome outcome,
-                   std::chrono::nanoseconds elapsed, std::string_view protected_areas) {
-    show_result(host, state, texts_for(operation), outcome, elapsed, protected_areas);
+                   std::chrono::nanoseconds elapsed, std::string_view protected_areas,
+                   std::string_view note) {
+    show_result(host, state, texts_for(operation), outcome, elapsed, protected_areas, note);
 }
 
 void report_configuration_start(Host& host) {
@@ -138,7 +147,7 @@ void report_configuration_start(Host& host) {
 
 void report_configuration_result(Host& host, const AppState& state, RunOutcome outcome,
                                  std::chrono::nanoseconds elapsed) {
-    show_result(host, state, kConfigurationTexts, outcome, elapsed, {});
+    show_result(host, state, kConfigurationTexts, outcome, elapsed, {}, {});
 }
 
 void report_read_protection(Host& host, std::string_view areas) {

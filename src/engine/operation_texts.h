@@ -36,9 +36,11 @@ void report_stopped_run(Host& host, const AppState& state, std::string_view faul
 
 // The run ended (Completed or Differences): the result text with the elapsed time, and for
 // differences the report. A check that met code-protected areas names them (`protected_areas`,
-// "block 0 000200-001FFF and data EEPROM") before the rows, if there are any.
+// "block 0 000200-001FFF and data EEPROM") before the rows, if there are any. A `note` goes in
+// brackets after the result: "Chip verified (FLASH and configuration only). 1.20 seconds...".
 void report_result(Host& host, const AppState& state, Operation operation, RunOutcome outcome,
-                   std::chrono::nanoseconds elapsed, std::string_view protected_areas = {});
+                   std::chrono::nanoseconds elapsed, std::string_view protected_areas = {},
+                   std::string_view note = {});
 
 // The run of the configuration-only script that sets protection after a verify: its start, and its
 // end as report_result says it.

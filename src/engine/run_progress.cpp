@@ -54,8 +54,10 @@ RunPlan plan_run(const ScriptProgram& program, const AppState& state) {
             case Op::SetFlashLoop:
             case Op::SetEepromLoop: {
                 const bool flash = program.instructions[i].op == Op::SetFlashLoop;
+                const bool covered = flash ? state.run_regions.flash : state.run_regions.eeprom;
                 plan.before[i] = plan.total;
-                plan.bytes[i] = std::max<std::int64_t>((flash ? last_flash : last_eeprom) + 1, 0);
+                plan.bytes[i] =
+                    covered ? std::max<std::int64_t>((flash ? last_flash : last_eeprom) + 1, 0) : 0;
                 plan.total += plan.bytes[i];
                 break;
             }

@@ -92,6 +92,8 @@ class ScriptInterpreter {
     void wait(const Instruction& instruction);
     void pulse();
     bool skip_protected(std::int32_t address, bool eeprom);
+    // Whether the run's regions take in `memory` (always for Memory::None).
+    bool covers(Memory memory) const;
 
     void caption(Memory memory, int config);
     void caption_progress(char memory);

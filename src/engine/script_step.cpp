@@ -139,10 +139,12 @@ inline void ScriptInterpreter::flow(const Instruction& instruction, std::int32_t
     switch (instruction.op) {
         case Op::SetFlashLoop:
         case Op::SetEepromLoop:
-            enter_loop(
-                instruction,
-                instruction.memory == Memory::Flash ? state_.last_flash_address : state_.last_eeprom_address,
-                pc);
+            // A memory the run leaves out has its loop passed over as if it were empty.
+            enter_loop(instruction,
+                       !covers(instruction.memory)           ? -1
+                       : instruction.memory == Memory::Flash ? state_.last_flash_address
+                                                             : state_.last_eeprom_address,
+                       pc);
             break;
         case Op::Loop:
             run_loop(pc);
@@ -219,7 +221,28 @@ inline void ScriptInterpreter::send(const Instruction& instruction) {
     }
 }
 
+inline bool ScriptInterpreter::covers(Memory memory) const {
+    const MemoryRegions& regions = state_.run_regions;
+    switch (memory) {
+        case Memory::Flash:
+            return regions.flash;
+        case Memory::Eeprom:
+            return regions.eeprom;
+        case Memory::Config:
+            return regions.config;
+        case Memory::None:
+            break;
+    }
+    return true;
+}
+
 inline void ScriptInterpreter::store_read(Memory memory, std::int32_t address, int config, int value) {
+    if (!covers(memory)) {
+        // The buffer of a memory the run leaves out keeps what it had; the chip's configuration
+        // still tells which areas are protected.
+        if (memory == Memory::Config) chip_config_(config) = value;
+        return;
+    }
     switch (memory) {
         case Memory::Flash:
             store_within(state_.image.flash, address, value);
@@ -260,18 +283,20 @@ inline void ScriptInterpreter::check(const Instruction& instruction, bool agains
         // holds there, so the expected value is shown under them. A 1 read where the part has no
         // bit cannot come from the chip (a board that does not answer reads FF): a difference.
         const int k = instruction.config;
+        const bool compared = covers(memory);
         int expected = against_erased ? state_.erased_config(k) : state_.image.config(k);
         if (expected >= 0) expected &= state_.silicon.bits(k);
-        lines_.after_reads([this, k, expected] {
+        lines_.after_reads([this, k, expected, compared] {
             const int read = state_.interpreter.last_read;
             chip_config_(k) = read;
-            if (read == expected || state_.mismatch_count() >= kMismatchLimit) return;
+            if (!compared || read == expected || state_.mismatch_count() >= kMismatchLimit) return;
             add_mismatch("CONF Byte " + hex6h(kConfigBaseAddress + k - 1), hex2h(read), hex2h(expected));
         });
         return;
     }
     const std::int32_t address = state_.run_address;
     ++state_.run_address;
+    if (!covers(memory)) return;
     const bool eeprom = memory == Memory::Eeprom;
     const int expected = against_erased
                              ? kErasedByte

@@ -6,6 +6,7 @@
 
 #include "base/memory_image.h"
 #include "model/device_catalog.h"
+#include "model/memory_regions.h"
 #include "model/silicon_lines.h"
 
 namespace quillon {
@@ -31,6 +32,9 @@ struct ActiveDevice {
     AlgorithmScript verify_script;
     // Writes the configuration bytes alone; empty when the model names no such script.
     AlgorithmScript config_script;
+    // Programs FLASH and configuration with an erase that leaves the data EEPROM as it is; empty
+    // when the model names no such script.
+    AlgorithmScript keep_eeprom_script;
     SiliconTraits silicon;
 
     const AlgorithmScript& script_for(Operation op) const;
@@ -88,6 +92,9 @@ struct AppState : ActiveDevice {
     std::int32_t run_address = 0;
     std::int32_t last_flash_address = 0;
     std::int32_t last_eeprom_address = 0;
+    // The memories the run covers; the others' loops are passed over and their reads and compares
+    // dropped.
+    MemoryRegions run_regions;
     // The mismatch report as rows; mismatch_report (engine) renders its text.
     std::vector<MismatchRow> mismatch_rows;
 

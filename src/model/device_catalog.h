@@ -37,7 +37,8 @@ struct DeviceModel {
     std::string discharge;
     std::string bootblock;
     std::string codeblocks;
-    ScriptText config_script;  // "configalg:", a slot of the configuration-only table
+    ScriptText config_script;           // "configalg:", a slot of the configuration-only table
+    ScriptText keep_eeprom_script;      // "keepeepromalg:", a slot of the keep-EEPROM program table
     std::vector<std::string> settings;  // "setting:" lines in file order (model/config_settings.h)
 
     const std::string& script_text(Operation op) const;
@@ -55,6 +56,8 @@ struct DeviceCatalog {
     // "configalgdef": scripts that write the configuration bytes alone, used to set protection
     // after the rest of the chip has been verified.
     AlgorithmTable config_table;
+    // "keepeepromalgdef": program scripts whose erase leaves the data EEPROM as it is.
+    AlgorithmTable keep_eeprom_table;
     // Entry 0 is the spare that catches keys before the first "model:"; models are 1..model_count.
     std::vector<DeviceModel> models{DeviceModel{}};
     std::vector<DeviceFileNote> notes;

@@ -18,21 +18,24 @@ namespace quillon {
 
 namespace {
 
-// Table kConfigTable is the configuration-only table; the others are indexed by Operation.
+// Table kConfigTable is the configuration-only table, kKeepEepromTable the keep-EEPROM program
+// table; the others are indexed by Operation.
 constexpr int kConfigTable = kOperationCount;
+constexpr int kKeepEepromTable = kOperationCount + 1;
 
 struct HeaderWord {
     std::string_view word;
     int table;
 };
 
-constexpr std::array<HeaderWord, kOperationCount + 1> kHeaderWords{{
+constexpr std::array<HeaderWord, kOperationCount + 2> kHeaderWords{{
     {"erasealgdef", static_cast<int>(Operation::Erase)},
     {"programalgdef", static_cast<int>(Operation::Program)},
     {"readalgdef", static_cast<int>(Operation::Read)},
     {"blankcheckalgdef", static_cast<int>(Operation::BlankCheck)},
     {"verifyalgdef", static_cast<int>(Operation::Verify)},
     {"configalgdef", kConfigTable},
+    {"keepeepromalgdef", kKeepEepromTable},
 }};
 
 enum class Field {
@@ -51,6 +54,7 @@ enum class Field {
     BootBlock,
     CodeBlocks,
     ConfigScript,
+    KeepEepromScript,
     Setting,
 };
 
@@ -62,7 +66,7 @@ struct ModelKey {
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
-constexpr std::array<ModelKey, 20> kModelKeys{{
+constexpr std::array<ModelKey, 21> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -82,6 +86,7 @@ constexpr std::array<ModelKey, 20> kModelKeys{{
     {"bootblock:", Field::BootBlock, Operation::Erase},
     {"codeblocks:", Field::CodeBlocks, Operation::Erase},
     {"configalg:", Field::ConfigScript, Operation::Erase},
+    {"keepeepromalg:", Field::KeepEepromScript, Operation::Erase},
     {"setting:", Field::Setting, Operation::Erase},
 }};
 
@@ -122,6 +127,7 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.codeblocks;
         case Field::Script:
         case Field::ConfigScript:
+        case Field::KeepEepromScript:
         case Field::Setting:
             break;
     }
@@ -180,22 +186,23 @@ class DeviceTextParser {
                 return;
             }
             DeviceModel& model = catalog_.models.back();
-            if (model_key.field == Field::Script || model_key.field == Field::ConfigScript) {
+            if (model_key.field == Field::Script || model_key.field == Field::ConfigScript ||
+                model_key.field == Field::KeepEepromScript) {
                 const auto slot = slot_number(value);
                 if (!slot) {
                     note(line_number, "slot number outside 0 to 20; ignored");
                     return;
                 }
-                const bool config_only = model_key.field == Field::ConfigScript;
-                const ScriptText& text =
-                    table(config_only ? kConfigTable : static_cast<int>(model_key.table)).slot[*slot];
+                const ScriptText& text = table(script_table(model_key)).slot[*slot];
                 if (!text) {
                     note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
                                           ", which is empty at this line; a slot must be defined above "
                                           "the models that use it");
                 }
-                if (config_only) {
+                if (model_key.field == Field::ConfigScript) {
                     model.config_script = text;
+                } else if (model_key.field == Field::KeepEepromScript) {
+                    model.keep_eeprom_script = text;
                 } else {
                     model.script[static_cast<std::size_t>(model_key.table)] = text;
                 }
@@ -216,9 +223,16 @@ class DeviceTextParser {
         }
     }
 
+    static int script_table(const ModelKey& key) {
+        if (key.field == Field::ConfigScript) return kConfigTable;
+        if (key.field == Field::KeepEepromScript) return kKeepEepromTable;
+        return static_cast<int>(key.table);
+    }
+
     AlgorithmTable& table(int index) {
-        return index == kConfigTable ? catalog_.config_table
-                                     : catalog_.tables[static_cast<std::size_t>(index)];
+        if (index == kConfigTable) return catalog_.config_table;
+        if (index == kKeepEepromTable) return catalog_.keep_eeprom_table;
+        return catalog_.tables[static_cast<std::size_t>(index)];
     }
 
     void note(int line_number, std::string text) { catalog_.notes.push_back({line_number, std::move(text)}); }

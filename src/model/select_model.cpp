@@ -65,6 +65,9 @@ void select_model(AppState& state, int model_number) {
     state.config_script = model.config_script && !model.config_script->empty()
                               ? split_script(*model.config_script)
                               : AlgorithmScript{};
+    state.keep_eeprom_script = model.keep_eeprom_script && !model.keep_eeprom_script->empty()
+                                   ? split_script(*model.keep_eeprom_script)
+                                   : AlgorithmScript{};
 
     SiliconTraits& silicon = state.silicon;
     silicon = SiliconTraits{};

@@ -56,6 +56,10 @@ inline constexpr NumberSetting kWheelSetting{"Mouse Wheel Enabled", 1};
 // Number: 1 while the simulated board is the programmer, 0 for the serial port.
 inline constexpr NumberSetting kSimulatedProgrammerSetting{"Simulated Programmer", 0};
 
+// Number: 1 while Program All leaves the chip's data EEPROM as it is (and Verify and Blank Check
+// leave it out), 0 for programming and checking every memory.
+inline constexpr NumberSetting kKeepEepromSetting{"Keep Data EEPROM", 0};
+
 // Text, one per port number 1 to 16 ("Serial Port Device 5"): the device a number opens on systems
 // that name serial devices by path. Default: the device of the fixed table of port numbers.
 std::string serial_device_setting_name(int number);

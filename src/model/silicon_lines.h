@@ -24,6 +24,8 @@ namespace quillon {
 //   bootblock:   000000-0001FF                       covered by CPB (CONFIG5H bit 6)
 //   codeblocks:  000200-001FFF 002000-003FFF ...    block n covered by CPn (CONFIG5L bit n)
 //   configalg:   1        slot of configalgdef: a script that writes the configuration alone
+//   keepeepromalg: 1      slot of keepeepromalgdef: a program script whose erase leaves the data
+//                         EEPROM as it is (partial erase keys)
 
 struct AddressRange {
     std::int32_t first = 0;

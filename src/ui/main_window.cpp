@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "base/hex_text.h"
@@ -75,20 +77,24 @@ MainWindow::~MainWindow() = default;
 void MainWindow::connect_commands() {
     Controls& ui = *ui_;
     connect(ui.menuclear, &QAction::triggered, this, &MainWindow::menuclear);
-    const std::array<std::pair<QAction*, RunOutcome (*)(ChipSession&)>, 5> operations = {{
-        {ui.menuprogram, &program_all},
+    using Run = std::function<RunOutcome(ChipSession&)>;
+    const std::array<std::pair<QAction*, Run>, 5> operations = {{
+        {ui.menuprogram, [this](ChipSession& session) { return program_chip(session); }},
         {ui.menuread, &read_all},
         {ui.menuerase, &erase_all},
-        {ui.menublank, &blank_check},
-        {ui.menuverify, &verify_chip},
+        {ui.menublank, [this](ChipSession& session) { return check_chip(session, Operation::BlankCheck); }},
+        {ui.menuverify, [this](ChipSession& session) { return check_chip(session, Operation::Verify); }},
     }};
     for (std::size_t i = 0; i < operations.size(); ++i) {
-        const auto operation = operations[i].second;
+        const Run operation = operations[i].second;
+        const bool programs = operations[i].first == ui.menuprogram;
         connect(operations[i].first, &QAction::triggered, this,
-                [this, operation] { run_operation(operation); });
-        connect(ui.command[i], &QPushButton::clicked, this, [this, operation] { run_operation(operation); });
+                [this, operation, programs] { run_operation(operation, programs); });
+        connect(ui.command[i], &QPushButton::clicked, this,
+                [this, operation, programs] { run_operation(operation, programs); });
     }
     connect(ui.command_stop, &QPushButton::clicked, this, &MainWindow::menustop);
+    connect(ui.keep_eeprom, &QCheckBox::toggled, this, &MainWindow::keep_eeprom_changed);
     ui.stop_key = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     ui.stop_key->setEnabled(false);
     connect(ui.stop_key, &QShortcut::activated, this, &MainWindow::menustop);
@@ -125,6 +131,10 @@ void MainWindow::load() {
     centre_on_screen(*this);
     show();
     restore_settings(state_, settings_);
+    {
+        const QSignalBlocker quiet(ui_->keep_eeprom);  // reading the choice is no change of it
+        ui_->keep_eeprom->setChecked(read_setting(settings_, kKeepEepromSetting) != 0);
+    }
     menuclear();
     if (ports_ == nullptr) return;
     ports_->scan_ports();
@@ -146,6 +156,7 @@ void MainWindow::settheme() {
     for (QLabel* label : ui.lfix)
         paint_control(*label, theme_.role(4), theme_.role(5));
     paint_control(*ui.label1, theme_.role(6), theme_.role(7));
+    paint_control(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
     for (QLabel* label : {ui.label_hex, ui.label_status})
         paint_control(*label, theme_.role(8), theme_.role(9));
     for (QLabel* label : ui.label_conf)
@@ -220,6 +231,7 @@ void MainWindow::set_commands_enabled(bool enabled) {
         menu->menuAction()->setEnabled(enabled);
     for (QPushButton* button : ui_->command)
         button->setEnabled(enabled);
+    ui_->keep_eeprom->setEnabled(enabled);
     pump_.run_now();
 }
 
@@ -233,6 +245,7 @@ void MainWindow::menuclear() {
     Controls& ui = *ui_;
     disable();
     reset_buffers(state_);
+    loaded_path_.clear();
     updatedisplay();
     set_loaded_file({});
     set_status({});
@@ -245,10 +258,10 @@ void MainWindow::menuclear() {
     ui.scrl1->setFocus();
 }
 
-void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
+void MainWindow::run_operation(const std::function<RunOutcome(ChipSession&)>& operation, bool programs) {
     if (busy_) return;
     if (editing_) finish_edit(false);
-    if (operation == &program_all && !program_all_confirmed(state_, host_)) return;
+    if (programs && !program_all_confirmed(state_, host_)) return;
     ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr};
     stop_requested_ = false;
     show_run_controls(true);

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "engine/chip_operations.h"
 #include "ui/buffer_edit.h"
@@ -82,7 +84,11 @@ class MainWindow final : public QMainWindow {
 
     // Commands.
     void menuclear();
-    void run_operation(RunOutcome (*operation)(ChipSession&));
+    // `programs`: Program All, which asks first when the buffers set protection.
+    void run_operation(const std::function<RunOutcome(ChipSession&)>& operation, bool programs = false);
+    // The "Keep data EEPROM" box: Program All leaves the chip's data EEPROM as it is, and Verify
+    // and Blank Check leave it out. The choice is stored.
+    void keep_eeprom_changed(bool on);
     // The Stop button and Esc: the running chip operation stops at the end of its current frame.
     void menustop();
     void menuabout();
@@ -144,6 +150,12 @@ class MainWindow final : public QMainWindow {
     void use_simulator(bool on);
     void after_run();
     void show_run_controls(bool running);
+    bool keeps_eeprom() const;
+    // Program All, Verify and Blank Check as the "Keep data EEPROM" box says.
+    RunOutcome program_chip(ChipSession& session);
+    RunOutcome check_chip(ChipSession& session, Operation operation);
+    // Beside the loaded HEX file, or in the last folder when the buffers come from no file.
+    std::string backup_base_path() const;
 
     AppState& state_;
     ThemeState& theme_;
@@ -160,6 +172,7 @@ class MainWindow final : public QMainWindow {
     std::unique_ptr<Controls> ui_;
     WheelHook wheel_hook_;
 
+    std::string loaded_path_;  // the HEX file the buffers were loaded from; empty when none
     int active_table_ = 0;
     bool busy_ = false;
     bool running_ = false;

@@ -46,7 +46,10 @@ void MainWindow::menuopen() {
                                                    std::string(kHexFileFilter), state_.last_path});
     if (path.empty()) return;
     remember_folder(path);
-    open_hex_file(state_, host_, path, path_separator());
+    const HexReadOutcome outcome = open_hex_file(state_, host_, path, path_separator());
+    loaded_path_ = outcome == HexReadOutcome::Accepted || outcome == HexReadOutcome::AcceptedOutOfRange
+                       ? path
+                       : std::string();
 }
 
 void MainWindow::menusave() {

@@ -5,6 +5,7 @@
 #include "ui/main_window.h"
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -38,6 +39,7 @@ struct MainWindow::Controls {
     std::array<QLabel*, kConfigCells> label_conf{};  // "label_conf_0".."label_conf_13"
     std::array<QPushButton*, 5> command{};           // "Command1".."Command5"
     QPushButton* command_stop = nullptr;             // "Command6": "Stop", enabled while a run goes on
+    QCheckBox* keep_eeprom = nullptr;                // "check_keep_eeprom": "Keep data EEPROM"
     // Esc, while a run goes on: at once, where the button's own shortcut would wait for its
     // pressed look to pass, by which time many frames have gone by.
     QShortcut* stop_key = nullptr;

@@ -1,5 +1,6 @@
 // Builds the main window's controls at their places (in twips) and its menus.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -99,6 +100,14 @@ void MainWindow::build_controls() {
                            tw.rect(60, 1140, 2055, 255), kModelTip);
     ui.label_ime = make_label(c, QStringLiteral("label_ime"), {}, tw.rect(2160, 1140, 2535, 255), kModelTip);
     ui.label_info = make_label(c, QStringLiteral("label_info"), {}, tw.rect(60, 1440, 4635, 255), kModelTip);
+    // Right of the model, under the Stop button: it decides what Program All, Verify and Blank
+    // Check do with the data EEPROM.
+    ui.keep_eeprom = new QCheckBox(QStringLiteral("Keep data EEPROM"), c);
+    ui.keep_eeprom->setObjectName(QStringLiteral("check_keep_eeprom"));
+    ui.keep_eeprom->setGeometry(tw.rect(4860, 1140, 2175, 255));
+    ui.keep_eeprom->setToolTip(
+        QStringLiteral("Program All leaves the chip's data EEPROM as it is and ignores the buffer's; Verify "
+                       "and Blank Check compare FLASH and configuration only"));
 
     ui.label3 =
         make_label(c, QStringLiteral("Label3"), QStringLiteral("FLASH Memory"), tw.rect(60, 1800, 1575, 255));

@@ -98,6 +98,35 @@ TEST(ChipOperations, APassingBlankCheckShowsNoMessage) {
     EXPECT_EQ(b.host.status(), "Chip is blank. 0.20 seconds elapsed...");
 }
 
+TEST(ChipOperations, ARunOverChosenRegionsReadsAndComparesOnlyThose) {
+    Bench b;  // DATA IN low: every byte reads 00
+    b.state.image.flash.assign(128, 0x12);
+    b.state.image.eeprom.assign(64, 0x34);
+    b.state.image.config(2) = 0x56;
+    const std::string reads =
+        "begin,setflashloop,flash=s09,loop,seteepromloop,eeprom=s02,loop,config1h=s09,end";
+    b.state.read_script = split_script(reads);
+    EXPECT_EQ(run_algorithm(b.session, Operation::Read, *parse_regions("EEPROM")), RunOutcome::Completed);
+    EXPECT_EQ(b.state.image.flash, FlashBuffer(128, 0x12));
+    EXPECT_EQ(b.state.image.eeprom, EepromBuffer(64, 0x00));
+    EXPECT_EQ(b.state.image.config(2), 0x56);
+    EXPECT_EQ(b.host.status().rfind("Chip read (data EEPROM only). ", 0), 0u) << b.host.status();
+
+    // Only the configuration differs from what the chip reads; FLASH and EEPROM are left out.
+    b.state.verify_script = split_script(
+        "begin,setflashloop,temp=s09,checkflash,loop,seteepromloop,temp=s02,checkeeprom,loop,temp=s09,"
+        "checkconfig1h,end");
+    EXPECT_EQ(run_algorithm(b.session, Operation::Verify, *parse_regions("config")), RunOutcome::Differences);
+    ASSERT_EQ(b.state.mismatch_count(), 1);
+    EXPECT_EQ(b.state.mismatch_rows[0].location, "CONF Byte 300001h");
+    EXPECT_EQ(run_algorithm(b.session, Operation::Verify, *parse_regions("eeprom,flash")),
+              RunOutcome::Differences);
+    EXPECT_EQ(b.state.mismatch_count(), 25);      // FLASH first, to the limit
+    EXPECT_EQ(b.state.run_regions, kAllRegions);  // later runs cover everything again
+    EXPECT_FALSE(parse_regions("flash,,config"));
+    EXPECT_FALSE(parse_regions("code"));
+}
+
 TEST(ChipOperations, ReadAllErasesTheBuffersFirstAndRedrawsAfter) {
     Bench b;
     b.state.image.flash.assign(128, 0x12);

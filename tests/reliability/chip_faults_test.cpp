@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 #include "backends/recording/recording_port.h"
 #include "backends/sim/sim_board.h"
 #include "engine/chip_operations.h"
+#include "engine/keep_eeprom.h"
+#include "hexfile/eeprom_backup.h"
+#include "hexfile/hex_reader.h"
 #include "model/device_file.h"
 #include "model/reset_buffers.h"
 #include "model/select_model.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
 
 namespace quillon {
 namespace {
@@ -84,6 +89,42 @@ TEST(ChipFaults, APortThatVanishesMidRunEndsEveryOperationWithNothingLost) {
             EXPECT_EQ(board.change_count(), changes);  // nothing more was tried on the dead port
         }
     }
+}
+
+TEST(ChipFaults, APortLostAfterTheEraseOfAProgramKeepingTheEepromLeavesItsBytesInTheCopy) {
+    AppState state = supplied_pic18f452();
+    FakeClock clock;
+    SimLog log;
+    auto chip = make_chip("PIC18F452", clock, log);
+    std::vector<std::uint8_t> old_eeprom(chip->memory().eeprom.size());
+    for (std::size_t i = 0; i < old_eeprom.size(); ++i)
+        old_eeprom[i] = static_cast<std::uint8_t>(i * 7);
+    chip->memory().eeprom = old_eeprom;
+    SimBoard board(clock, log);
+    board.insert_chip(chip.get());
+    RecordingHost host;
+    ChipSession session{state, host, clock, &board};
+    TempDir folder;
+    const std::string image_path = folder.file("board.hex");
+    std::ofstream(folder.file("board-eeprom-backup.hex")) << "an older copy, never overwritten";
+
+    const RunOutcome outcome = program_keeping_eeprom(session, [&](const MemoryImage& copy) {
+        const SavedBackup saved = save_eeprom_backup(image_path, copy);
+        board.fail_after_changes(20000);  // in the FLASH writes, after the whole-chip erase
+        return EepromBackupResult{saved.path, saved.error};
+    });
+    EXPECT_EQ(outcome, RunOutcome::PortFailed);
+    EXPECT_TRUE(log.contains("bulk erase complete: whole chip"));
+    EXPECT_EQ(chip->memory().eeprom, std::vector<std::uint8_t>(old_eeprom.size(), 0xFF));
+
+    const std::string copy_path = folder.file("board-eeprom-backup-2.hex");
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_NE(host.messages.back().text.find(copy_path), std::string::npos) << host.messages.back().text;
+    MemoryImage copy;
+    reset_buffers(state);
+    copy = state.image;
+    ASSERT_TRUE(read_hex_file(copy_path, copy).accepted());
+    EXPECT_EQ(copy.eeprom, old_eeprom);
 }
 
 TEST(ChipFaults, AChipThatNeverClearsWrIsPoweredDownAndReported) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -154,6 +155,11 @@ TEST_F(MainWindowTest, ChipOperationsRunOnTheOpenPortAndReportInTheStatusLine) {
     EXPECT_FALSE(provider.last_port().events().empty());
     action("menublank")->trigger();
     EXPECT_TRUE(text_of("label_status").startsWith("Chip is blank. "));
+    // The box keeps the EEPROM out of the checks, and is stored.
+    find<QCheckBox>(QStringLiteral("check_keep_eeprom"))->setChecked(true);
+    action("menublank")->trigger();
+    EXPECT_TRUE(text_of("label_status").startsWith("Chip is blank (FLASH and configuration only). "));
+    EXPECT_EQ(settings.get_number_setting("Keep Data EEPROM", 0), 1);
     EXPECT_TRUE(find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
     EXPECT_FALSE(window->busy());
 

@@ -69,6 +69,44 @@ TEST(DeviceLibrary, SuppliedScriptsWorkOnTheSimulatedChips) {
     EXPECT_GT(simulated, 0);
 }
 
+// Family B spares the EEPROM with its partial erase keys (no copy needed); A and C read it, save a
+// copy and write it back after the whole-chip erase.
+TEST(DeviceLibrary, ProgrammingThatKeepsTheEepromLeavesTheChipsBytesOnEveryModel) {
+    const char* source = std::getenv("QUILLON_SOURCE_DIR");
+    if (source == nullptr) GTEST_SKIP() << "QUILLON_SOURCE_DIR is not set";
+    AppState state;
+    ASSERT_NO_FATAL_FAILURE(load_supplied_library(source, state));
+    for (int number = 1; number <= state.model_count; ++number) {
+        select_model(state, number);
+        if (!find_chip_model(state.model_name)) continue;
+        SCOPED_TRACE(state.model_name);
+        SimBench t(state.model_name);
+        ChipSession session{state, t.host, t.clock, &t.board};
+        reset_buffers(state);
+        state.image.eeprom[0] = 0x5A;
+        state.image.eeprom.back() = 0x00;
+        ASSERT_EQ(program_all(session), RunOutcome::Completed);
+        const std::vector<std::uint8_t> chip_eeprom = t.chip->memory().eeprom;
+
+        for (auto& byte : state.image.eeprom)
+            byte = 0x77;  // ignored
+        state.image.flash[9] = 0x42;
+        int copies = 0;
+        const ProgramChoice choice{true, [&](const MemoryImage& chip) {
+                                       ++copies;
+                                       EXPECT_EQ(chip.eeprom, chip_eeprom);
+                                       return EepromBackupResult{"copy.hex", {}};
+                                   }};
+        EXPECT_EQ(program_and_verify(session, {}, choice), RunOutcome::Completed)
+            << mismatch_report(state.mismatch_rows);
+        EXPECT_EQ(t.chip->memory().eeprom, chip_eeprom);
+        EXPECT_EQ(t.chip->memory().flash[9], 0x42);
+        EXPECT_EQ(copies, t.chip->model().family == ChipFamily::B ? 0 : 1);
+        EXPECT_EQ(state.image.eeprom, std::vector<std::uint8_t>(state.image.eeprom.size(), 0x77));
+        EXPECT_EQ(t.log.refusal_count(), 0u) << t.log.to_text();
+    }
+}
+
 TEST(DeviceLibrary, VerifyComparesConfigurationBytesUnderTheBitsThePartHas) {
     // Compilers write FF into configuration bytes and bits a part does not have; those read 0.
     const char* source = std::getenv("QUILLON_SOURCE_DIR");
