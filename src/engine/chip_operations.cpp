@@ -9,6 +9,7 @@
 #include "engine/run_progress.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
+#include "engine/socket_check.h"
 #include "model/reset_buffers.h"
 
 namespace quillon {
@@ -165,13 +166,18 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
 }  // namespace
 
 RunOutcome run_algorithm(ChipSession& session, Operation operation) {
+    if (const std::optional<RunOutcome> refused = check_socket(session, operation)) return *refused;
     return run_script(session, operation, session.state.script_for(operation), false);
 }
 
 RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended) {
     AppState& state = session.state;
+    // The chip is asked who it is once, before the program run.
     const auto run = [&session, &run_ended](Operation operation) {
-        const RunOutcome outcome = run_algorithm(session, operation);
+        const RunOutcome outcome =
+            operation == Operation::Program
+                ? run_algorithm(session, operation)
+                : run_script(session, operation, session.state.script_for(operation), false);
         if (run_ended) run_ended();
         return outcome;
     };

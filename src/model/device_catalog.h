@@ -38,6 +38,7 @@ struct DeviceModel {
     std::string bootblock;
     std::string codeblocks;
     ScriptText config_script;  // "configalg:", a slot of the configuration-only table
+    std::string deviceid;
 
     const std::string& script_text(Operation op) const;
 };

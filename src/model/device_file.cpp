@@ -50,6 +50,7 @@ enum class Field {
     BootBlock,
     CodeBlocks,
     ConfigScript,
+    DeviceId,
 };
 
 struct ModelKey {
@@ -60,7 +61,7 @@ struct ModelKey {
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
-constexpr std::array<ModelKey, 19> kModelKeys{{
+constexpr std::array<ModelKey, 20> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -80,6 +81,7 @@ constexpr std::array<ModelKey, 19> kModelKeys{{
     {"bootblock:", Field::BootBlock, Operation::Erase},
     {"codeblocks:", Field::CodeBlocks, Operation::Erase},
     {"configalg:", Field::ConfigScript, Operation::Erase},
+    {"deviceid:", Field::DeviceId, Operation::Erase},
 }};
 
 // A slot number as the format writes it: leading_number, rounded, 0 to 20.
@@ -117,6 +119,8 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.bootblock;
         case Field::CodeBlocks:
             return model.codeblocks;
+        case Field::DeviceId:
+            return model.deviceid;
         case Field::Script:
         case Field::ConfigScript:
             break;

@@ -144,6 +144,8 @@ class MainWindow final : public QMainWindow {
     void use_simulator(bool on);
     void after_run();
     void show_run_controls(bool running);
+    void model_changed();
+    void select_model_found(int model_number);
 
     AppState& state_;
     ThemeState& theme_;
