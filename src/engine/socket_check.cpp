@@ -78,7 +78,10 @@ std::optional<RunOutcome> check_socket(ChipSession& session, Operation operation
     AppState& state = session.state;
     if (session.socket == nullptr || !state.silicon.device_id || !state.port_open || session.port == nullptr)
         return std::nullopt;
+    // The window lets events run during the read: its commands stay locked, as in a run.
+    session.host.disable();
     const std::optional<int> word = read_device_id(session);
+    session.host.enable();
     if (!word) {
         if (!session.port->failed()) return std::nullopt;  // no power-up order: the run refuses its script
         state.port_open = false;

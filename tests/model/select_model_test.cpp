@@ -158,8 +158,8 @@ TEST(ChipIdentity, NamesTheModelUnderItsMaskAndFindsIdsThatClash) {
     EXPECT_EQ(b.kind, ChipIdentity::Kind::Known);
     EXPECT_EQ(b.model_number, 2);
     EXPECT_EQ(identity_text(b), "B (device ID 1204, revision 4)");
-    EXPECT_EQ(identity_text(identify_chip(state.catalog, 0x0435)),
-              "a chip this library does not know (device ID 0435)");
+    EXPECT_EQ(identity_text(identify_chip(state.catalog, 0x0445)),
+              "a chip this library does not know (device ID 0445)");
     EXPECT_EQ(identify_chip(state.catalog, 0xFFFF).kind, ChipIdentity::Kind::NoChip);
     EXPECT_EQ(identify_chip(state.catalog, 0x0000).kind, ChipIdentity::Kind::NoChip);
 
