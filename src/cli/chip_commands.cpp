@@ -5,6 +5,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
+#include "cli/config_report.h"
 #include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
 #include "cli/stop_signal.h"
@@ -145,6 +146,7 @@ int run_with_file(CliContext& context, const QString& file, Operation operation)
     ChipCommand command(context);
     if (const int status = command.prepare(); status != kExitOk) return status;
     if (!load_hex_argument(context, command.host(), file)) return kExitUsage;
+    if (operation == Operation::Program) warn_of_protection(context);
     int status = command.connect();
     if (status == kExitOk) {
         // With --verify a protecting image is verified before its protection is written.

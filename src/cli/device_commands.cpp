@@ -5,6 +5,7 @@
 
 #include "base/hex_text.h"
 #include "cli/cli_context.h"
+#include "cli/config_report.h"
 
 namespace quillon {
 
@@ -87,6 +88,7 @@ int show_model(CliContext& context, const QStringList&) {
                 words.append(text(word));
             object.insert(QLatin1String(script.name), words);
         }
+        object.insert(QStringLiteral("settings"), model_settings_json(context));
         print_json(context, object);
         return kExitOk;
     }
@@ -111,6 +113,7 @@ int show_model(CliContext& context, const QStringList&) {
             out << QStringLiteral("%1 \"%2\"\n").arg(++number, 6).arg(text(word));
         }
     }
+    print_model_settings(context);
     return kExitOk;
 }
 
@@ -123,12 +126,14 @@ void register_device_commands(CliRegistry& registry) {
                           0,
                           true,
                           list_models});
-    registry.add_command({QStringLiteral("show"),
-                          {},
-                          QStringLiteral("Show the selected model's working values and scripts."),
-                          0,
-                          true,
-                          show_model});
+    registry.add_command(
+        {QStringLiteral("show"),
+         {},
+         QStringLiteral("Show the selected model's working values, scripts and configuration "
+                        "settings."),
+         0,
+         true,
+         show_model});
 }
 
 }  // namespace quillon

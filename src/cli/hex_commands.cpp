@@ -3,6 +3,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
+#include "cli/config_report.h"
 #include "hexfile/hex_file_commands.h"
 
 namespace quillon {
@@ -25,7 +26,9 @@ namespace {
 
 int hex_info(CliContext& context, const QStringList& arguments) {
     CliHost host(context.out, context.err);
-    return load_hex_argument(context, host, arguments[0]) ? kExitOk : kExitUsage;
+    if (!load_hex_argument(context, host, arguments[0])) return kExitUsage;
+    print_decoded_config(context);
+    return kExitOk;
 }
 
 int convert(CliContext& context, const QStringList& arguments) {
@@ -38,8 +41,9 @@ int convert(CliContext& context, const QStringList& arguments) {
 
 void register_hex_commands(CliRegistry& registry) {
     registry.add_command({QStringLiteral("hex-info"), QStringLiteral("FILE.hex"),
-                          QStringLiteral("Load a HEX file into the model's buffers and report the load."), 1,
-                          true, hex_info});
+                          QStringLiteral("Load a HEX file into the model's buffers, report the load and name "
+                                         "its configuration settings."),
+                          1, true, hex_info});
     registry.add_command({QStringLiteral("convert"), QStringLiteral("IN.hex OUT.hex"),
                           QStringLiteral("Load a HEX file and save the buffers as a new HEX file."), 2, true,
                           convert});

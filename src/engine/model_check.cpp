@@ -185,6 +185,20 @@ void check_silicon(const AppState& state, const DeviceModel& model, std::vector<
     }
 }
 
+// The configuration settings by name: each line must read, and together they must name each
+// implemented bit at most once, with values inside their bits.
+void check_settings(const AppState& state, const DeviceModel& model, std::vector<ModelFault>& faults) {
+    for (const std::string& line : model.settings) {
+        if (std::string error = setting_line_error(line); !error.empty())
+            faults.push_back({{}, -1, std::move(error)});
+    }
+    ConfigValues implemented;
+    for (int k = 1; k <= kConfigByteCount; ++k)
+        implemented(k) = state.silicon.bits(k);
+    for (std::string& problem : setting_problems(state.silicon.settings, implemented))
+        faults.push_back({{}, -1, "setting: " + std::move(problem)});
+}
+
 }  // namespace
 
 std::string describe_fault(const ModelFault& fault) {
@@ -218,6 +232,7 @@ std::vector<ModelFault> check_model(AppState& state, int number) {
     check_silicon(state, model, faults);
     for (std::string& clash : device_id_clashes(state.catalog, number))
         faults.push_back({{}, -1, std::move(clash)});
+    check_settings(state, model, faults);
     if (!state.config_script.empty()) {
         for (std::string& problem : script_problems(state, state.config_script, true))
             faults.push_back({{}, -1, "configuration script: " + problem});

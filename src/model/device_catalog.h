@@ -39,6 +39,7 @@ struct DeviceModel {
     std::string codeblocks;
     ScriptText config_script;  // "configalg:", a slot of the configuration-only table
     std::string deviceid;
+    std::vector<std::string> settings;  // "setting:" lines in file order (model/config_settings.h)
 
     const std::string& script_text(Operation op) const;
 };

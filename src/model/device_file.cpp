@@ -11,6 +11,7 @@
 
 #include "base/ascii.h"
 #include "base/numbers.h"
+#include "model/config_settings.h"
 #include "model/silicon_lines.h"
 
 namespace quillon {
@@ -51,6 +52,7 @@ enum class Field {
     CodeBlocks,
     ConfigScript,
     DeviceId,
+    Setting,
 };
 
 struct ModelKey {
@@ -61,7 +63,7 @@ struct ModelKey {
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
-constexpr std::array<ModelKey, 20> kModelKeys{{
+constexpr std::array<ModelKey, 21> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -82,6 +84,7 @@ constexpr std::array<ModelKey, 20> kModelKeys{{
     {"codeblocks:", Field::CodeBlocks, Operation::Erase},
     {"configalg:", Field::ConfigScript, Operation::Erase},
     {"deviceid:", Field::DeviceId, Operation::Erase},
+    {"setting:", Field::Setting, Operation::Erase},
 }};
 
 // A slot number as the format writes it: leading_number, rounded, 0 to 20.
@@ -123,6 +126,7 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.deviceid;
         case Field::Script:
         case Field::ConfigScript:
+        case Field::Setting:
             break;
     }
     return model.name;
@@ -199,6 +203,12 @@ class DeviceTextParser {
                 } else {
                     model.script[static_cast<std::size_t>(model_key.table)] = text;
                 }
+                return;
+            }
+            if (model_key.field == Field::Setting) {
+                if (const std::string error = setting_line_error(value); !error.empty())
+                    note(line_number, error + "; the model goes on without this setting");
+                model.settings.emplace_back(value);
                 return;
             }
             // A value that cannot be read is kept, so checkers can show it, but the model behaves

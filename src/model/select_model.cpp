@@ -74,6 +74,9 @@ void select_model(AppState& state, int model_number) {
     silicon.protection.boot = parse_address_range(model.bootblock);
     silicon.protection.blocks = parse_address_ranges(model.codeblocks).value_or(std::vector<AddressRange>{});
     silicon.device_id = parse_device_id(model.deviceid);
+    for (const std::string& line : model.settings)
+        if (std::optional<ConfigSetting> setting = parse_setting(line))
+            silicon.settings.push_back(std::move(*setting));
 }
 
 }  // namespace quillon

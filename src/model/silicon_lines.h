@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/memory_image.h"
+#include "model/config_settings.h"
 
 namespace quillon {
 
@@ -56,6 +57,7 @@ struct SiliconTraits {
     std::int32_t discharge_us = -1;           // -1: none given
     ProtectionBlocks protection;
     std::optional<DeviceId> device_id;  // none: the chip in the socket is not asked who it is
+    std::vector<ConfigSetting> settings;  // the readable "setting:" lines (model/config_settings.h)
 
     // The bits of configuration byte k (1..14) that exist: FF when the model does not say.
     int bits(int k) const { return config_bits ? (*config_bits)(k) : 0xFF; }

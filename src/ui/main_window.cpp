@@ -19,6 +19,7 @@
 #include "model/reset_buffers.h"
 #include "model/settings_catalog.h"
 #include "ui/buffer_view.h"
+#include "ui/config_cell_view.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
@@ -195,9 +196,11 @@ void MainWindow::updatedisplay() {
         pump_.paint_now();
         fill_table(*ui.tabla_flash, flash_table_text(state_, ui.scrl1->value()));
         fill_table(*ui.tabla_eeprom, eeprom_table_text(state_, ui.scrl2->value()));
-        for (int k = 0; k < kConfigCells; ++k)
-            ui.label_conf[static_cast<std::size_t>(k)]->setText(
-                QString::fromStdString(hex2(state_.image.config(k + 1))));
+        for (int k = 0; k < kConfigCells; ++k) {
+            QLabel& cell = *ui.label_conf[static_cast<std::size_t>(k)];
+            cell.setText(QString::fromStdString(hex2(state_.image.config(k + 1))));
+            cell.setToolTip(QString::fromStdString(config_cell_tip(state_, k + 1)));
+        }
         pump_.paint_now();
     } while (redraw_again_);
     redrawing_ = false;
@@ -245,6 +248,7 @@ void MainWindow::menuclear() {
 void MainWindow::run_operation(RunOutcome (*operation)(ChipSession&)) {
     if (busy_) return;
     if (editing_) finish_edit(false);
+    if (operation == &program_all && !program_all_confirmed(state_, host_)) return;
     // A chip of another model refused offers that model; it is selected once the run is over.
     int model_found = 0;
     const SocketCheck socket{false, [&model_found](int number) { model_found = number; }};

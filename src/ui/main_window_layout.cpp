@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "ui/config_cell_view.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window_controls.h"
 #include "ui/memory_table.h"
@@ -22,7 +23,6 @@ namespace {
 const QString kOpenFileTip = QStringLiteral("Click to open HEX file!");
 const QString kModelTip = QStringLiteral("Click to change microcontroller model!");
 const QString kTableTip = QStringLiteral("Right click on the location to edit its value!");
-const QString kConfigTip = QStringLiteral("Click to edit!");
 
 constexpr int kClientWidth = 7095;
 constexpr int kClientHeight = 6435;
@@ -119,8 +119,9 @@ void MainWindow::build_controls() {
         const auto at = static_cast<std::size_t>(i);
         ui.lfix[at] = make_label(c, QStringLiteral("lfix_%1").arg(i), QString::fromLatin1(kConfigCaptions[i]),
                                  tw.rect(left, kConfigCaptionTop[row], 375, 255));
-        ui.label_conf[at] = make_label(c, QStringLiteral("label_conf_%1").arg(i), {},
-                                       tw.rect(left, kConfigValueTop[row], 375, 255), kConfigTip);
+        ui.label_conf[at] =
+            make_label(c, QStringLiteral("label_conf_%1").arg(i), {},
+                       tw.rect(left, kConfigValueTop[row], 375, 255), QString::fromLatin1(kConfigTip));
         ui.label_conf[at]->setFont(table_font());
     }
 

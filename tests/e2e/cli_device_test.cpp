@@ -38,6 +38,7 @@ TEST(CliDevices, ShowsQuirkyScriptsWordByWord) {
                                        "configerased: 01 02 03 04 05 06 07 08 09 0a 0B 0C 0D zz\r\n"
                                        "voltageseq: vppvdd\r\n"
                                        "erasealg: 1\r\n"
+                                       "setting: 1h OSC 07 HS=02 RC=03\r\n"
                                        "model:  Lead\r\n"
                                        "model: 452\r\n"
                                        "model: Lead\r\n");
@@ -48,6 +49,7 @@ TEST(CliDevices, ShowsQuirkyScriptsWordByWord) {
     EXPECT_TRUE(run.out.contains("voltage_sequence: 2\n"));
     EXPECT_TRUE(run.out.contains("erase_script: 3 words\n     1 \"begin\"\n     2 \" end\"\n     3 \"\"\n"));
     EXPECT_TRUE(run.out.contains("verify_script: 1 word\n     1 \"\"\n"));
+    EXPECT_TRUE(run.out.endsWith("settings: 1\n  1H  OSC (bits 07): HS RC\n")) << run.out.toStdString();
 
     // Names are matched as stored, before numbers.
     const std::pair<const char*, const char*> choices[] = {
@@ -66,6 +68,8 @@ TEST(CliDevices, ShowsQuirkyScriptsWordByWord) {
     EXPECT_EQ(object["flash_size"].toInt(), 128);
     EXPECT_EQ(object["erased_config"].toArray()[13].toInt(), -1);
     EXPECT_EQ(object["erase_script"].toArray().size(), 3);
+    EXPECT_EQ(object["settings"].toArray()[0].toObject()["values"].toArray()[1].toObject()["name"].toString(),
+              "RC");
 }
 
 TEST(CliDevices, RefusesBadUsageAndUnusableFilesWithStatus2) {

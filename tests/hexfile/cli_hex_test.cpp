@@ -44,7 +44,15 @@ TEST(CliHex, HexInfoPrintsTheWarningThenTheStatus) {
     const std::string file = dir.write("a.hex", ":020000001234B8\n:0380000001020377\n:00000001FF\n");
     const CliRun run = run_cli_process({"hex-info", q(file)});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out.toStdString(), "Operation completed. Total 2 (.001K) program bytes loaded.\n");
+    // Then the buffers' configuration by name: the file has none, so the erased one, LVP on.
+    EXPECT_TRUE(
+        run.out.startsWith("Operation completed. Total 2 (.001K) program bytes loaded.\n"
+                           "Configuration settings for PIC18F452:\n  CONFIG1H  OSC = RCIO\n"))
+        << run.out.toStdString();
+    EXPECT_TRUE(
+        run.out.endsWith("  CONFIG7H  EBTRB = OFF\nWarning: LVP = ON: low-voltage programming is on, "
+                         "so the PGM pin serves programming instead of I/O and must be held low in "
+                         "the circuit; this board programs with high voltage and does not need it.\n"));
     EXPECT_EQ(run.err.toStdString(),
               "Warning!\nInput program file in Intel Hex Format contains errors.\n"
               "There are data for 3 addresses out of range:\n008000, 008001, 008002.\n");

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
+#include <QToolTip>
 
 #include <QAction>
 #include <QCheckBox>
@@ -153,6 +155,52 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
             EXPECT_TRUE(check.grab().save(base + "-check.png"));
         }
     }
+}
+
+// The configuration cells name their byte's settings in their tips, and Program All asks before it
+// writes protection. With QUILLON_SCREENSHOT_DIR set, the tip of CONFIG1H is also pictured.
+TEST(Screenshots, ConfigurationCellTipAndTheProtectionQuestion) {
+    const std::string library = supplied_device_library();
+    if (library.empty() || hex_corpus_dir().empty())
+        GTEST_SKIP() << "the supplied library or the corpus is not there";
+    WindowFixture f(library);
+    f.load();
+    f.dialogs.files.push_back((hex_corpus_dir() / "ccs_pic18f452_volt_freq_phase.hex").string());
+    f.find<QAction>(QStringLiteral("menuopen"))->trigger();
+    auto* cell = f.find<QLabel>(QStringLiteral("label_conf_1"));
+    EXPECT_EQ(cell->toolTip(), QStringLiteral("Click to edit!\nOSC = HS\nOSCS = OFF"));
+
+    const QString folder = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        QToolTip::showText(cell->mapToGlobal(cell->rect().bottomRight()), cell->toolTip(), cell);
+        QWidget* tip = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->inherits("QTipLabel") && widget->isVisible()) tip = widget;
+        ASSERT_NE(tip, nullptr);
+        const QPixmap window = f.window->grab();
+        const QPoint at = tip->pos() - f.window->geometry().topLeft();
+        QPixmap picture(std::max(window.width(), at.x() + tip->width()),
+                        std::max(window.height(), at.y() + tip->height()));
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, window);
+        painter.drawPixmap(at, tip->grab());
+        painter.end();
+        EXPECT_TRUE(picture.save(folder + "/original-lite-config-tip.png"));
+        QToolTip::hideText();
+    }
+
+    // CP0 = ON in CONFIG5L: No leaves the chip alone.
+    TempDir dir;
+    f.dialogs.files.push_back(dir.write("protected.hex", ":020000040030CA\n:010008000EE9\n:00000001FF\n"));
+    f.find<QAction>(QStringLiteral("menuopen"))->trigger();
+    f.dialogs.answers.push_back(MessageAnswer::No);
+    f.find<QPushButton>(QStringLiteral("Command1"))->click();
+    ASSERT_FALSE(f.dialogs.messages.empty());
+    EXPECT_NE(f.dialogs.messages.back().text.find("Code protection is on (CP0)"), std::string::npos);
+    EXPECT_EQ(f.text_of(QStringLiteral("label_status")),
+              QStringLiteral("Program All cancelled; the chip was not touched."));
 }
 
 // The themes whose highlight or caption colours were retouched for legibility: their two lists.
