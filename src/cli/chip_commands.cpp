@@ -39,6 +39,7 @@ int exit_status(RunOutcome outcome) {
         case RunOutcome::PortClosed:
         case RunOutcome::PortFailed:
         case RunOutcome::Fault:
+        case RunOutcome::WrongChip:
             break;
     }
     return kExitPort;
@@ -230,7 +231,7 @@ void register_chip_commands(CliRegistry& registry) {
                                         "simulated board on a modelled one; default: the port the program "
                                         "uses."),
                          QStringLiteral("PORT")},
-                        chip_commands + QStringList{QStringLiteral("doctor")});
+                        chip_commands + QStringList{QStringLiteral("doctor"), QStringLiteral("identify")});
     registry.add_option(
         {kProgTimeOption, QStringLiteral("Programming time in ms (1-30) instead of the model's."),
          QStringLiteral("MS")},

@@ -26,6 +26,7 @@ CliRegistry make_registry() {
     register_device_commands(registry);
     register_hex_commands(registry);
     register_chip_commands(registry);
+    register_identify_command(registry);
     register_check_devices_command(registry);
     register_doctor_command(registry);
     return registry;
@@ -44,8 +45,10 @@ QString commands_help(const CliRegistry& registry) {
         "SIGINT (Ctrl-C) or SIGTERM at the end of the ICSP frame in progress and powers the chip\n"
         "down; a read that was stopped saves nothing.\n"
         "\nExit status: 0 success; 1 a blank check or verify found differences, check-devices\n"
-        "found a failing model or doctor a problem; 2 bad usage or bad input; 3 programmer port\n"
-        "error or a run ended by a fault; 4 a chip operation stopped by SIGINT or SIGTERM.");
+        "found a failing model, doctor a problem or identify an unknown chip; 2 bad usage or bad\n"
+        "input; 3 programmer port error, a run ended by a fault, erase or program refused because\n"
+        "the chip in the socket is not the selected model (see identify and --force), or no chip\n"
+        "answers; 4 a chip operation stopped by SIGINT or SIGTERM.");
     return text;
 }
 

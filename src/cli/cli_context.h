@@ -96,6 +96,7 @@ void register_hex_commands(CliRegistry& registry);
 void register_chip_commands(CliRegistry& registry);
 void register_check_devices_command(CliRegistry& registry);
 void register_doctor_command(CliRegistry& registry);
+void register_identify_command(CliRegistry& registry);
 
 class CliHost;
 

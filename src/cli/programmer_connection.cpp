@@ -32,7 +32,9 @@ ProgrammerConnection::ProgrammerConnection(CliContext& context, CliHost& host)
       host_(host),
       settings_(context.settings()),
       provider_(settings_),
-      manager_(context.state, settings_, host, provider_) {}
+      manager_(context.state, settings_, host, provider_) {
+    socket_.force = context.parser.isSet(QStringLiteral("force"));
+}
 
 // The port goes first: an FTDI port still sends what it holds, through the chip-side trace.
 ProgrammerConnection::~ProgrammerConnection() {
@@ -115,17 +117,17 @@ int ProgrammerConnection::open_device(const std::string& device) {
 // Makes the simulated chip of the selected model, with the memories kept in `chip_file`; false
 // after reporting why not.
 bool ProgrammerConnection::load_chip(const std::string& chip_file) {
-    const AppState& state = context_.state;
-    const std::optional<ChipModel> model = find_chip_model(state.model_name);
+    const std::string chip_model = chip_model_name();
+    const std::optional<ChipModel> model = find_chip_model(chip_model);
     if (!model) {
         QStringList known;
         for (const std::string& name : chip_model_names())
             known << text(name);
         context_.fail(kExitUsage, QStringLiteral("the simulated board has no %1 chip; it knows %2")
-                                      .arg(text(state.model_name), known.join(QStringLiteral(", "))));
+                                      .arg(text(chip_model), known.join(QStringLiteral(", "))));
         return false;
     }
-    chip_ = make_chip(state.model_name, virtual_clock_, sim_log_);
+    chip_ = make_chip(model->name, virtual_clock_, sim_log_);
     std::error_code error;
     if (!chip_file.empty() && std::filesystem::exists(path_from_utf8(chip_file), error)) {
         const ChipHexResult loaded = load_chip_file(chip_file, *model, chip_->memory());
@@ -140,13 +142,19 @@ bool ProgrammerConnection::load_chip(const std::string& chip_file) {
     return true;
 }
 
+// --sim-chip puts a chip of another model than the selected one on the simulated board.
+std::string ProgrammerConnection::chip_model_name() const {
+    const QString option = QStringLiteral("sim-chip");
+    if (!context_.parser.isSet(option)) return context_.state.model_name;
+    return context_.parser.value(option).toUpper().toStdString();
+}
+
 int ProgrammerConnection::open_simulator(const std::string& chip_file) {
     if (!load_chip(chip_file)) return kExitUsage;
-    const AppState& state = context_.state;
     auto board = std::make_unique<SimBoard>(virtual_clock_, sim_log_);
     board->insert_chip(chip_.get());
     const std::optional<PortError> refused =
-        manager_.attach_port(std::move(board), simulated_board_name(state.model_name, chip_file));
+        manager_.attach_port(std::move(board), simulated_board_name(chip_->model().name, chip_file));
     return refused ? port_failed(*refused, false) : kExitOk;
 }
 
@@ -195,7 +203,7 @@ int ProgrammerConnection::open_ftdi_simulator(const std::string& chip_file) {
     }
     auto port = std::make_unique<FtdiProgrammerPort>(
         std::make_unique<ModelledFtdiAdapter>(*lines, virtual_clock_, *baud), *baud);
-    const std::string name = "Simulated board on a modelled FTDI adapter (" + context_.state.model_name +
+    const std::string name = "Simulated board on a modelled FTDI adapter (" + chip_->model().name +
                              (chip_file.empty() ? std::string() : ", " + chip_file) + ")";
     if (const std::string refused = port->start(); !refused.empty()) {
         host_.set_status(port_status_text(name, PortStatus::Error));
@@ -212,7 +220,7 @@ int ProgrammerConnection::port_failed(const PortError& error, bool message_shown
 
 ChipSession ProgrammerConnection::session() {
     ProgrammerPort* port = trace_ ? trace_.get() : manager_.port();
-    return ChipSession{context_.state, host_, *clock_, port};
+    return ChipSession{context_.state, host_, *clock_, port, &socket_};
 }
 
 int ProgrammerConnection::finish() {
@@ -247,7 +255,7 @@ void ProgrammerConnection::report_sim_refusals() {
     const std::size_t count = sim_log_.refusal_count();
     if (count == 0) return;
     QString report = QStringLiteral("The simulated %1 refused %2 request%3:")
-                         .arg(text(context_.state.model_name))
+                         .arg(text(chip_->model().name))
                          .arg(count)
                          .arg(count == 1 ? "" : "s");
     std::size_t shown = 0;

@@ -50,6 +50,7 @@ class ProgrammerConnection {
     std::optional<int> programmer_baud();
     int port_failed(const PortError& error, bool message_shown);
     void report_sim_refusals();
+    std::string chip_model_name() const;
 
     CliContext& context_;
     CliHost& host_;
@@ -59,6 +60,7 @@ class ProgrammerConnection {
     SimLog sim_log_;
     std::unique_ptr<Pic18Chip> chip_;  // outlives the board that the manager owns
     std::string chip_file_;
+    SocketCheck socket_;  // erase and program first ask the chip who it is
     // With ftdisim the board sits behind the modelled adapter that the manager's port owns, and the
     // trace between them records the lines as the chip sees them.
     std::unique_ptr<ProgrammerPort> ftdi_board_;

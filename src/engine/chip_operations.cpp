@@ -10,6 +10,7 @@
 #include "engine/run_progress.h"
 #include "engine/script_interpreter.h"
 #include "engine/script_program.h"
+#include "engine/socket_check.h"
 #include "model/reset_buffers.h"
 
 namespace quillon {
@@ -192,10 +193,12 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
 }  // namespace
 
 RunOutcome run_algorithm(ChipSession& session, Operation operation) {
+    if (const std::optional<RunOutcome> refused = check_socket(session, operation)) return *refused;
     return run_script(session, operation, session.state.script_for(operation), false);
 }
 
 RunOutcome run_algorithm(ChipSession& session, Operation operation, const MemoryRegions& regions) {
+    if (const std::optional<RunOutcome> refused = check_socket(session, operation)) return *refused;
     const std::string note = regions.all() ? std::string() : regions_text(regions) + " only";
     return run_script_over(session, operation, session.state.script_for(operation), regions, note);
 }
@@ -209,14 +212,21 @@ RunOutcome run_script_over(ChipSession& session, Operation operation, const Algo
 RunOutcome program_and_verify(ChipSession& session, const std::function<void()>& run_ended,
                               const ProgramChoice& choice) {
     AppState& state = session.state;
-    const auto run = [&session, &run_ended, &choice](Operation operation) {
+    // The chip is asked who it is once, before anything is written; the runs below do not ask again.
+    if (const std::optional<RunOutcome> refused = check_socket(session, Operation::Program)) {
+        if (run_ended) run_ended();
+        return *refused;
+    }
+    ChipSession checked = session;
+    checked.socket = nullptr;
+    const auto run = [&checked, &run_ended, &choice](Operation operation) {
         RunOutcome outcome = RunOutcome::Completed;
         if (!choice.keep_eeprom) {
-            outcome = run_algorithm(session, operation);
+            outcome = run_algorithm(checked, operation);
         } else if (operation == Operation::Program) {
-            outcome = program_keeping_eeprom(session, choice.backup);
+            outcome = program_keeping_eeprom(checked, choice.backup);
         } else {
-            outcome = run_algorithm(session, operation, kWithoutEeprom);
+            outcome = run_algorithm(checked, operation, kWithoutEeprom);
         }
         if (run_ended) run_ended();
         return outcome;

@@ -12,6 +12,16 @@
 
 namespace quillon {
 
+// Whether and how an operation first asks the chip in the socket for its device ID
+// (engine/socket_check.h). Without one, operations run on whatever chip is there.
+struct SocketCheck {
+    // Erase and program go on, with a warning, on a chip other than the selected model.
+    bool force = false;
+    // Where set, a refusal that found a model of the library asks whether to select it, and
+    // hands its number here on Yes; the operation stays undone either way.
+    std::function<void(int model_number)> select_model;
+};
+
 // What a chip operation runs against: the state, its host, the clock, and the open programmer port
 // (null while no port is open).
 struct ChipSession {
@@ -19,6 +29,7 @@ struct ChipSession {
     Host& host;
     Clock& clock;
     ProgrammerPort* port = nullptr;
+    const SocketCheck* socket = nullptr;
 };
 
 enum class RunOutcome {
@@ -30,6 +41,7 @@ enum class RunOutcome {
     ScriptRefused,       // the script cannot run as written; the chip was not touched
     ScriptUnrecognized,  // a word of the script is no instruction; the chip was not touched
     Stopped,             // the user stopped the run; the chip was powered down
+    WrongChip,           // the chip in the socket is not the selected model: nothing was written
 };
 
 RunOutcome program_all(ChipSession& session);

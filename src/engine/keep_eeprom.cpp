@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/protection.h"
+#include "engine/socket_check.h"
 
 namespace quillon {
 
@@ -60,7 +61,11 @@ RunOutcome write_back(ChipSession& session, const MemoryImage& chip, const std::
 
 }  // namespace
 
-RunOutcome program_keeping_eeprom(ChipSession& session, const EepromBackup& backup) {
+RunOutcome program_keeping_eeprom(ChipSession& asked, const EepromBackup& backup) {
+    // The chip is asked who it is before its EEPROM is read; the runs below do not ask again.
+    if (const std::optional<RunOutcome> refused = check_socket(asked, Operation::Program)) return *refused;
+    ChipSession session = asked;
+    session.socket = nullptr;
     AppState& state = session.state;
     if (!state.keep_eeprom_script.empty())
         return run_script_over(session, Operation::Program, state.keep_eeprom_script, kWithoutEeprom,

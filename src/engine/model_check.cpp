@@ -5,6 +5,7 @@
 #include "base/ascii.h"
 #include "base/numbers.h"
 #include "engine/script_program.h"
+#include "model/chip_identity.h"
 #include "model/select_model.h"
 
 namespace quillon {
@@ -141,6 +142,7 @@ void check_silicon(const AppState& state, const DeviceModel& model, std::vector<
         {"configbits:", &model.configbits},   {"codepulse:", &model.codepulse},
         {"configpulse:", &model.configpulse}, {"discharge:", &model.discharge},
         {"bootblock:", &model.bootblock},     {"codeblocks:", &model.codeblocks},
+        {"deviceid:", &model.deviceid},
     };
     for (const auto& [key, value] : lines) {
         if (value->empty()) continue;
@@ -228,6 +230,8 @@ std::vector<ModelFault> check_model(AppState& state, int number) {
         check_script(state, model, operation, script_slot(state.catalog, number, operation), faults);
     }
     check_silicon(state, model, faults);
+    for (std::string& clash : device_id_clashes(state.catalog, number))
+        faults.push_back({{}, -1, std::move(clash)});
     check_settings(state, model, faults);
     if (!state.config_script.empty()) {
         for (std::string& problem : script_problems(state, state.config_script, true))

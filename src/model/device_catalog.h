@@ -37,8 +37,9 @@ struct DeviceModel {
     std::string discharge;
     std::string bootblock;
     std::string codeblocks;
-    ScriptText config_script;           // "configalg:", a slot of the configuration-only table
-    ScriptText keep_eeprom_script;      // "keepeepromalg:", a slot of the keep-EEPROM program table
+    ScriptText config_script;       // "configalg:", a slot of the configuration-only table
+    ScriptText keep_eeprom_script;  // "keepeepromalg:", a slot of the keep-EEPROM program table
+    std::string deviceid;
     std::vector<std::string> settings;  // "setting:" lines in file order (model/config_settings.h)
 
     const std::string& script_text(Operation op) const;

@@ -55,6 +55,7 @@ enum class Field {
     CodeBlocks,
     ConfigScript,
     KeepEepromScript,
+    DeviceId,
     Setting,
 };
 
@@ -66,7 +67,7 @@ struct ModelKey {
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
-constexpr std::array<ModelKey, 21> kModelKeys{{
+constexpr std::array<ModelKey, 22> kModelKeys{{
     {"model:", Field::Name, Operation::Erase},
     {"flash:", Field::Flash, Operation::Erase},
     {"eeprom:", Field::Eeprom, Operation::Erase},
@@ -87,6 +88,7 @@ constexpr std::array<ModelKey, 21> kModelKeys{{
     {"codeblocks:", Field::CodeBlocks, Operation::Erase},
     {"configalg:", Field::ConfigScript, Operation::Erase},
     {"keepeepromalg:", Field::KeepEepromScript, Operation::Erase},
+    {"deviceid:", Field::DeviceId, Operation::Erase},
     {"setting:", Field::Setting, Operation::Erase},
 }};
 
@@ -125,6 +127,8 @@ std::string& model_field(DeviceModel& model, Field field) {
             return model.bootblock;
         case Field::CodeBlocks:
             return model.codeblocks;
+        case Field::DeviceId:
+            return model.deviceid;
         case Field::Script:
         case Field::ConfigScript:
         case Field::KeepEepromScript:

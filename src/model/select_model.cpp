@@ -76,6 +76,7 @@ void select_model(AppState& state, int model_number) {
     silicon.discharge_us = parse_discharge_us(model.discharge).value_or(-1);
     silicon.protection.boot = parse_address_range(model.bootblock);
     silicon.protection.blocks = parse_address_ranges(model.codeblocks).value_or(std::vector<AddressRange>{});
+    silicon.device_id = parse_device_id(model.deviceid);
     for (const std::string& line : model.settings)
         if (std::optional<ConfigSetting> setting = parse_setting(line))
             silicon.settings.push_back(std::move(*setting));

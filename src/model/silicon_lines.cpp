@@ -80,6 +80,15 @@ std::optional<std::vector<AddressRange>> parse_address_ranges(std::string_view t
     return ranges;
 }
 
+std::optional<DeviceId> parse_device_id(std::string_view text) {
+    const std::vector<std::string_view> parts = words(text);
+    if (parts.size() != 2) return std::nullopt;
+    const std::int32_t id = parts[0].size() == 4 ? parse_hex4(ascii_upper(parts[0])) : -1;
+    const std::int32_t mask = parts[1].size() == 4 ? parse_hex4(ascii_upper(parts[1])) : -1;
+    if (id < 0 || mask <= 0 || (id & ~mask) != 0) return std::nullopt;
+    return DeviceId{static_cast<std::uint16_t>(id), static_cast<std::uint16_t>(mask)};
+}
+
 std::string silicon_line_error(std::string_view key, std::string_view value) {
     if (key == "configbits:" && !parse_config_bits(value))
         return "configbits: " + quoted(value) + " is not 14 hexadecimal pairs laid out as configerased";
@@ -93,6 +102,10 @@ std::string silicon_line_error(std::string_view key, std::string_view value) {
         return "bootblock: " + quoted(value) + " is not one address range such as 000000-0001FF";
     if (key == "codeblocks:" && !parse_address_ranges(value))
         return "codeblocks: " + quoted(value) + " is not a list of address ranges such as 000200-001FFF";
+    if (key == "deviceid:" && !parse_device_id(value))
+        return "deviceid: " + quoted(value) +
+               " is not an ID and a mask of four hexadecimal digits each, such as 0420 FFE0, with "
+               "the ID inside a mask that is not 0000";
     return {};
 }
 

@@ -26,6 +26,8 @@ namespace quillon {
 //   configalg:   1        slot of configalgdef: a script that writes the configuration alone
 //   keepeepromalg: 1      slot of keepeepromalgdef: a program script whose erase leaves the data
 //                         EEPROM as it is (partial erase keys)
+//   deviceid:    0420 FFE0  the word at 3FFFFF:3FFFFE and the bits of it that name the part
+//                          (the rest, REV4:REV0 on every PIC18 here, is the silicon revision)
 
 struct AddressRange {
     std::int32_t first = 0;
@@ -42,12 +44,21 @@ struct ProtectionBlocks {
     bool operator==(const ProtectionBlocks&) const = default;
 };
 
+// What a model's chip answers at 3FFFFE/3FFFFF: `id` in the bits of `mask`.
+struct DeviceId {
+    std::uint16_t id = 0;
+    std::uint16_t mask = 0;
+    bool matches(int word) const { return (word & mask) == id; }
+    bool operator==(const DeviceId&) const = default;
+};
+
 // A model's values from these lines; each one absent or unreadable leaves things as before.
 struct SiliconTraits {
     std::optional<ConfigValues> config_bits;  // none: all eight bits of every byte count
     std::int32_t config_pulse_ms = 0;         // 0: configuration cells get the code pulse too
     std::int32_t discharge_us = -1;           // -1: none given
     ProtectionBlocks protection;
+    std::optional<DeviceId> device_id;  // none: the chip in the socket is not asked who it is
     std::vector<ConfigSetting> settings;  // the readable "setting:" lines (model/config_settings.h)
 
     // The bits of configuration byte k (1..14) that exist: FF when the model does not say.
@@ -64,6 +75,8 @@ std::optional<std::int32_t> parse_pulse_ms(std::string_view text);
 std::optional<std::int32_t> parse_discharge_us(std::string_view text);
 std::optional<AddressRange> parse_address_range(std::string_view text);
 std::optional<std::vector<AddressRange>> parse_address_ranges(std::string_view text);
+// Two groups of four hexadecimal digits, the ID with no bit outside a mask that is not 0.
+std::optional<DeviceId> parse_device_id(std::string_view text);
 
 // What is wrong with the value of one of the lines above ("configbits:" with its colon), one
 // sentence without a final stop; empty when the value is readable or the key is none of them.

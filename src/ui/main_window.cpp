@@ -262,13 +262,17 @@ void MainWindow::run_operation(const std::function<RunOutcome(ChipSession&)>& op
     if (busy_) return;
     if (editing_) finish_edit(false);
     if (programs && !program_all_confirmed(state_, host_)) return;
-    ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr};
+    // A chip of another model refused offers that model; it is selected once the run is over.
+    int model_found = 0;
+    const SocketCheck socket{false, [&model_found](int number) { model_found = number; }};
+    ChipSession session{state_, host_, clock_, ports_ != nullptr ? ports_->port() : nullptr, &socket};
     stop_requested_ = false;
     show_run_controls(true);
     const RunOutcome outcome = operation(session);
     show_run_controls(false);
     if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
     after_run();
+    if (model_found != 0) select_model_found(model_found);
     if (close_after_run_) {
         close_after_run_ = false;
         close();

@@ -156,6 +156,8 @@ class MainWindow final : public QMainWindow {
     RunOutcome check_chip(ChipSession& session, Operation operation);
     // Beside the loaded HEX file, or in the last folder when the buffers come from no file.
     std::string backup_base_path() const;
+    void model_changed();
+    void select_model_found(int model_number);
 
     AppState& state_;
     ThemeState& theme_;

@@ -13,6 +13,7 @@
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
 #include "model/app_state.h"
+#include "model/select_model.h"
 #include "model/settings_catalog.h"
 #include "ui/file_dialogs.h"
 #include "ui/hardware_check_dialog.h"
@@ -67,10 +68,25 @@ void MainWindow::menumodel() {
     dialog.exec();
     // Only another model needs other buffers; after Cancel, or the model already selected, the
     // loaded file, the edits and a chip just read stay.
-    if (!dialog.model_changed()) return;
+    if (dialog.model_changed()) model_changed();
+}
+
+void MainWindow::model_changed() {
     menuclear();
-    // The simulated board takes a chip of the model now selected.
-    if (simulated_) simulator_->attach(*ports_);
+    // Selecting a model does not change the silicon: the simulated board keeps the chip in its
+    // socket, as a real board does, and the status line names it. Switching the simulated
+    // programmer off and on puts in a chip of the selected model.
+    if (simulated_ && simulator_ != nullptr && simulator_->has_chip() && state_.port_open)
+        set_status(QString::fromStdString(port_status_text(state_.port_label, PortStatus::Ready)));
+}
+
+// As the model dialog selects a model.
+void MainWindow::select_model_found(int model_number) {
+    if (model_number < 1 || model_number > state_.model_count || model_number == state_.model_number) return;
+    state_.model_number = model_number;
+    write_setting(settings_, kModelSetting, std::to_string(model_number));
+    select_model(state_, model_number);
+    model_changed();
 }
 
 void MainWindow::menucheck() {

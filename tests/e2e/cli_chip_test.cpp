@@ -338,6 +338,47 @@ TEST_F(SimulatedChip, ScriptMistakesFailVisiblyWithStatus2) {
         << blank.err.toStdString();
 }
 
+// A PIC18F4550 on the board while the PIC18F452 is selected: identify names it, erase and program
+// refuse it with status 3 before anything is written, --force goes on; read warns and runs.
+TEST_F(SimulatedChip, AChipOfAnotherModelIsNamedAndRefusedBeforeAnythingIsWritten) {
+    const std::string image_file = write_image("image.hex", test_image());
+    const CliRun first =
+        run_cli_process({"--model", "PIC18F4550", "--port", "sim:" + chip, "program", q(image_file)}, home);
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    const std::string programmed = TempDir::read(chip.toStdString());
+
+    const CliRun identify = cli({"--sim-chip", "PIC18F4550", "identify"});
+    EXPECT_EQ(identify.status, 0) << identify.err.toStdString();
+    EXPECT_TRUE(
+        identify.out.endsWith("Chip in the socket: PIC18F4550 (device ID 1204, revision 4), not the "
+                              "selected PIC18F452.\n"))
+        << identify.out.toStdString();
+    EXPECT_TRUE(run_cli_process({"--model", "PIC18F4550", "--port", "sim:" + chip, "identify"}, home)
+                    .out.endsWith("Chip in the socket: PIC18F4550 (device ID 1204, revision 4).\n"));
+
+    for (const QStringList& command : {QStringList{"program", q(image_file)}, QStringList{"erase"}}) {
+        const CliRun refused = cli(QStringList{"--sim-chip", "PIC18F4550"} + command);
+        EXPECT_EQ(refused.status, 3) << refused.out.toStdString();
+        EXPECT_TRUE(
+            refused.err.startsWith("The chip in the socket is a PIC18F4550 (device ID 1204, revision "
+                                   "4), not the selected PIC18F452. Nothing was written"))
+            << refused.err.toStdString();
+        EXPECT_EQ(TempDir::read(chip.toStdString()), programmed);
+    }
+    const CliRun read = cli({"--sim-chip", "PIC18F4550", "read", q(dir.file("back.hex"))});
+    EXPECT_EQ(read.status, 0) << read.err.toStdString();
+    EXPECT_TRUE(read.err.contains("not the selected PIC18F452; the read goes on.")) << read.err.toStdString();
+
+    const CliRun forced = cli({"--sim-chip", "PIC18F4550", "--force", "erase"});
+    EXPECT_EQ(forced.status, 0) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains("the erase goes on")) << forced.err.toStdString();
+    EXPECT_TRUE(forced.out.contains("Chip erased. ")) << forced.out.toStdString();
+
+    EXPECT_EQ(cli({"--sim-chip", "PIC18F9999", "identify"}).status, 2);
+    EXPECT_EQ(cli({"--force", "read", q(dir.file("back.hex"))}).status, 2)
+        << "--force is for erase and program";
+}
+
 TEST_F(SimulatedChip, AModelTheSimulatorDoesNotKnowIsRefused) {
     const std::string devices = dir.write("mystery.txt", "model: Mystery\nflash: 64\n");
     const CliRun run = run_cli_process({"--device-file", q(devices), "--port", "sim", "erase"}, home);
@@ -474,7 +515,7 @@ TEST(CliHelp, ListsTheCommandsAndExitStatuses) {
     for (const char* text :
          {"\n  erase ", "\n  blank-check ", "\n  program FILE.hex ", "\n  verify FILE.hex ",
           "\n  read OUT.hex ", "--port <PORT>", "--prog-time <MS>", "--trace <FILE.vcd>", "--verify",
-          "1 a blank check or verify found differences"}) {
+          "1 a blank check or verify found differences", "\n  identify ", "--force", "--sim-chip <MODEL>"}) {
         EXPECT_TRUE(run.out.contains(text)) << text;
     }
 }

@@ -163,9 +163,11 @@ TEST(CliHelp, ListsEveryCommandOptionAndExitStatus) {
     const QString statuses = run.out.simplified();
     EXPECT_TRUE(
         statuses.contains("Exit status: 0 success; 1 a blank check or verify found differences, "
-                          "check-devices found a failing model or doctor a problem; 2 bad usage or bad "
-                          "input; 3 programmer port error or a run ended by a fault; 4 a chip operation "
-                          "stopped by SIGINT or SIGTERM."))
+                          "check-devices found a failing model, doctor a problem or identify an unknown "
+                          "chip; 2 bad usage or bad input; 3 programmer port error, a run ended by a "
+                          "fault, erase or program refused because the chip in the socket is not the "
+                          "selected model (see identify and --force), or no chip answers; 4 a chip "
+                          "operation stopped by SIGINT or SIGTERM."))
         << run.out.toStdString();
 }
 

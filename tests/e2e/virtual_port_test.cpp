@@ -160,7 +160,9 @@ TEST_P(VirtualSerialPort, SigintStopsTheRunAtOnceWithTheChipPoweredDown) {
     while (!out.contains("ready...") && process.waitForReadyRead(30000))
         out += process.readAllStandardOutput();
     ASSERT_TRUE(out.contains("ready...")) << out.toStdString();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the FLASH, some seconds from its end
+    // Past the chip's ID read (the supply on and off again, 200 ms) and into the FLASH, some seconds
+    // from its end.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
     QElapsedTimer since_signal;
     since_signal.start();
     ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);

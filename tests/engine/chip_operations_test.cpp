@@ -282,5 +282,41 @@ TEST(ChipOperations, AChipThatNeverFinishesAWriteIsPoweredDown) {
     EXPECT_NE(b.host.messages[0].text.find("WR"), std::string::npos);
 }
 
+// A board on which the data line never moves reads device ID 0000 (low) or FFFF (high): erase and
+// program refuse before their scripts run, naming the causes; a read warns and runs. Without a
+// socket check, nothing asks the chip first.
+TEST(ChipOperations, NoChipAnsweringStopsEraseAndProgramBeforeTheirScripts) {
+    for (const bool dsr : {false, true}) {
+        Bench b;
+        b.port.dsr_level = dsr;
+        b.state.silicon.device_id = DeviceId{0x0420, 0xFFE0};
+        b.state.erase_script = split_script("begin,s00-0e3c,end");
+        b.state.program_script = split_script("begin,end");
+        b.state.read_script = split_script("begin,end");
+        const SocketCheck check;
+        b.session.socket = &check;
+        for (auto operation : {erase_all, program_all}) {
+            b.host.messages.clear();
+            EXPECT_EQ(operation(b.session), RunOutcome::WrongChip);
+            ASSERT_EQ(b.host.messages.size(), 1u);
+            EXPECT_EQ(b.host.messages[0].kind, MessageKind::Error);
+            EXPECT_TRUE(b.host.messages[0].text.starts_with(
+                std::string("No chip answers in the socket (device ID ") + (dsr ? "FFFF" : "0000")))
+                << b.host.messages[0].text;
+            EXPECT_NE(b.host.messages[0].text.find("supply"), std::string::npos);
+            EXPECT_EQ(b.host.status().rfind("Wrong chip in the socket: ", 0), 0u) << b.host.status();
+            EXPECT_EQ(b.host.enables, b.host.disables);
+        }
+        EXPECT_EQ(b.toggles(), 4) << "the supply went on and off once for each ID read";
+        EXPECT_EQ(read_all(b.session), RunOutcome::Completed);
+        EXPECT_NE(b.host.messages.back().text.find("the read goes on"), std::string::npos);
+
+        b.session.socket = nullptr;
+        const int before = b.toggles();
+        EXPECT_EQ(erase_all(b.session), RunOutcome::Completed);
+        EXPECT_EQ(b.toggles(), before + 2) << "only the script's own begin and end";
+    }
+}
+
 }  // namespace
 }  // namespace quillon

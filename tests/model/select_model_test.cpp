@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/chip_identity.h"
 #include "model/device_file.h"
 
 namespace quillon {
@@ -102,7 +103,8 @@ TEST(SelectModel, SiliconLinesSetTheirValuesAndAnUnreadableOneIsNotedAndLeftOut)
         "discharge: 5\n"
         "bootblock: 000000-0001ff\n"
         "codeblocks: 000200-001FFF 002000-003FFF\n"
-        "configalg: 2\n";
+        "configalg: 2\n"
+        "deviceid: 0420 ffe0\n";
     AppState state = state_with(model + lines);
     EXPECT_TRUE(state.catalog.notes.empty());
     select_model(state, 1);
@@ -114,6 +116,7 @@ TEST(SelectModel, SiliconLinesSetTheirValuesAndAnUnreadableOneIsNotedAndLeftOut)
     EXPECT_EQ(state.silicon.protection.blocks,
               (std::vector<AddressRange>{{0x200, 0x1FFF}, {0x2000, 0x3FFF}}));
     EXPECT_EQ(state.config_script, (AlgorithmScript{"begin", "end"}));
+    EXPECT_EQ(state.silicon.device_id, (DeviceId{0x0420, 0xFFE0}));
 
     // Without the lines, or with values that do not read, the model is as it always was.
     const std::string bad =
@@ -122,7 +125,8 @@ TEST(SelectModel, SiliconLinesSetTheirValuesAndAnUnreadableOneIsNotedAndLeftOut)
         "configpulse: fast\n"
         "discharge: -5\n"
         "bootblock: 0-1FF\n"
-        "codeblocks: 000200-001FFF 3000-2000\n";
+        "codeblocks: 000200-001FFF 3000-2000\n"
+        "deviceid: 0424 FFE0\n";  // revision bits in the ID
     for (const std::string& text : {model, model + bad}) {
         AppState plain = state_with(text);
         select_model(plain, 1);
@@ -132,15 +136,39 @@ TEST(SelectModel, SiliconLinesSetTheirValuesAndAnUnreadableOneIsNotedAndLeftOut)
         EXPECT_EQ(plain.silicon.discharge_us, -1);
         EXPECT_TRUE(plain.silicon.protection.empty());
         EXPECT_TRUE(plain.config_script.empty());
+        EXPECT_FALSE(plain.silicon.device_id);
     }
     const AppState noted = state_with(model + bad);
-    ASSERT_EQ(noted.catalog.notes.size(), 6u);
+    ASSERT_EQ(noted.catalog.notes.size(), 7u);
     EXPECT_EQ(noted.catalog.notes[0].line, 4);
     EXPECT_EQ(
         noted.catalog.notes[0].text,
         "configbits: \"00 27 0F\" is not 14 hexadecimal pairs laid out as configerased; the model goes on "
         "as without this line");
     EXPECT_EQ(noted.catalog.notes[1].text.substr(0, 47), "codepulse: \"0\" is no pulse length from 1 to 30 ");
+}
+
+// The chip's word names a model under that model's mask; the revision is what the mask leaves.
+// Two models whose IDs agree under the bits both masks share cannot be told apart.
+TEST(ChipIdentity, NamesTheModelUnderItsMaskAndFindsIdsThatClash) {
+    AppState state = state_with(
+        "model: A\ndeviceid: 0420 FFE0\nmodel: B\ndeviceid: 1200 FFE0\nmodel: C\n"
+        "model: D\ndeviceid: 1200 FF00\n");
+    const ChipIdentity b = identify_chip(state.catalog, 0x1204);
+    EXPECT_EQ(b.kind, ChipIdentity::Kind::Known);
+    EXPECT_EQ(b.model_number, 2);
+    EXPECT_EQ(identity_text(b), "B (device ID 1204, revision 4)");
+    EXPECT_EQ(identity_text(identify_chip(state.catalog, 0x0445)),
+              "a chip this library does not know (device ID 0445)");
+    EXPECT_EQ(identify_chip(state.catalog, 0xFFFF).kind, ChipIdentity::Kind::NoChip);
+    EXPECT_EQ(identify_chip(state.catalog, 0x0000).kind, ChipIdentity::Kind::NoChip);
+
+    EXPECT_TRUE(device_id_clashes(state.catalog, 1).empty());
+    EXPECT_TRUE(device_id_clashes(state.catalog, 3).empty());
+    const std::vector<std::string> clashes = device_id_clashes(state.catalog, 2);
+    ASSERT_EQ(clashes.size(), 1u);
+    EXPECT_EQ(clashes[0],
+              "deviceid: 1200 FFE0 does not tell this part from D (model 4), which gives 1200 FF00");
 }
 
 }  // namespace

@@ -131,7 +131,9 @@ TEST_F(SimulatedProgrammerTest, StopAndTheCloseButtonEndARunWithTheChipPoweredDo
     EXPECT_TRUE(w.find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
     EXPECT_TRUE(w.dialogs.messages.empty());
 
-    // The question is answered "Yes" (the scripted dialogs' answer): stop, then close.
+    // The question is answered "Yes" (the scripted dialogs' answer): stop, then close. The close
+    // waits for the run's own FLASH loop, past the chip's ID read.
+    w.state.run_address = 0;
     ASSERT_TRUE(run_until_midway([&w] { w.window->close(); }));
     ASSERT_EQ(w.dialogs.messages.size(), 1u);
     EXPECT_EQ(w.dialogs.messages[0].text, "An operation is running. Stop it and close the window?");
@@ -201,9 +203,17 @@ TEST_F(SimulatedProgrammerTest, TheSwitchForOneRunStoresNothing) {
     EXPECT_FALSE(w.settings.contains("Simulated Programmer"));
 }
 
-TEST_F(SimulatedProgrammerTest, AnotherModelTakesItsOwnChipAndAnUnknownOneClosesThePort) {
+// Selecting another model leaves the chip in the socket, as on a real board. Erase then refuses
+// it before anything is written and offers its model: No keeps the selection, Yes selects the chip's
+// model as the model dialog would. Switching the board off and on puts in a chip of the selected
+// model, and a model the simulator has no chip of closes the port.
+TEST_F(SimulatedProgrammerTest, AnotherModelKeepsTheChipWhichEraseRefusesOfferingItsModel) {
     SimulatedWindow w(folder.path());
     w.load();
+    w.fill_image();
+    w.press("Command1");
+    ASSERT_TRUE(w.status().starts_with("Chip programmed. ")) << w.status();
+    const std::vector<std::uint8_t> programmed = w.simulator->chip()->memory().flash;
     const auto choose = [&w](int model) {
         QTimer::singleShot(0, w.window.get(), [model] {
             auto* dialog = qobject_cast<ModelDialog*>(QApplication::activeModalWidget());
@@ -214,13 +224,36 @@ TEST_F(SimulatedProgrammerTest, AnotherModelTakesItsOwnChipAndAnUnknownOneCloses
     };
     choose(2);
     EXPECT_EQ(w.state.model_name, "PIC18F242");
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) ready...");
+    EXPECT_EQ(w.simulator->chip()->model().name, "PIC18F452");
+
+    w.dialogs.answers.push_back(MessageAnswer::No);
+    for (const bool yes : {false, true}) {
+        w.press("Command3");
+        ASSERT_EQ(w.dialogs.messages.size(), yes ? 2u : 1u);
+        EXPECT_EQ(w.dialogs.messages.back().kind, MessageKind::YesNo);
+        EXPECT_EQ(w.dialogs.messages.back().text,
+                  "The chip in the socket is a PIC18F452 (device ID 0424, revision 4), not the selected "
+                  "PIC18F242. Nothing was written: the erase was not started.\r\nSelect the PIC18F452 as the "
+                  "model now?");
+        EXPECT_EQ(w.simulator->chip()->memory().flash, programmed);
+        EXPECT_EQ(w.state.model_name, yes ? "PIC18F452" : "PIC18F242");
+    }
+    EXPECT_EQ(w.setting("Microcontroller Model"), "1");
+    EXPECT_EQ(w.status(), "Simulated board (PIC18F452) ready...");
+
+    choose(2);
+    w.sim_item()->trigger();
+    w.sim_item()->trigger();
     EXPECT_EQ(w.status(), "Simulated board (PIC18F242) ready...");
-    EXPECT_TRUE(fs::exists(chip_file("PIC18F452")));
     EXPECT_EQ(w.simulator->chip()->model().name, "PIC18F242");
+    EXPECT_TRUE(fs::exists(chip_file("PIC18F452")));
 
     // A library model the simulator has no chip of.
     w.state.catalog.models[3].name = "PIC18F9999";
     choose(3);
+    w.sim_item()->trigger();
+    w.sim_item()->trigger();
     EXPECT_EQ(w.status(), "The simulated board has no PIC18F9999 chip!");
     EXPECT_FALSE(w.state.port_open);
     EXPECT_FALSE(w.simulator->has_chip());

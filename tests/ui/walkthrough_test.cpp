@@ -61,6 +61,10 @@ TEST_F(Walkthrough, FromAHexFileToAProgrammedChipAndBack) {
     });
     QTest::mouseClick(find<QWidget>(QStringLiteral("label_ime")), Qt::LeftButton);
     ASSERT_EQ(state.model_name, "PIC18F4520");
+    // The board keeps the PIC18F452 in its socket; off and on again, it holds a PIC18F4520.
+    EXPECT_EQ(status(), "Simulated board (PIC18F452) ready...");
+    find<QAction>(QStringLiteral("menusim"))->trigger();
+    find<QAction>(QStringLiteral("menusim"))->trigger();
     EXPECT_EQ(status(), "Simulated board (PIC18F4520) ready...");
     EXPECT_EQ(setting("Microcontroller Model"), std::to_string(kPic18f4520));
     picture("02-model");

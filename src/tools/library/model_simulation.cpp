@@ -13,6 +13,7 @@
 #include "base/hex_text.h"
 #include "base/silent_host.h"
 #include "engine/chip_operations.h"
+#include "engine/socket_check.h"
 #include "model/reset_buffers.h"
 #include "model/silicon_lines.h"
 
@@ -101,6 +102,18 @@ class VirtualBench {
     }
 
     const std::string& last_message() const { return host_.last_message; }
+
+    // The model's "deviceid:" must name the chip it is for.
+    void check_device_id() {
+        const std::optional<DeviceId> id = state_.silicon.device_id;
+        const std::optional<int> word = read_device_id(session_);
+        if (!id || !word || id->matches(*word)) return;
+        report_.faults.push_back({{},
+                                  -1,
+                                  "deviceid: " + hex4(id->id) + " " + hex4(id->mask) +
+                                      ", but the simulated " + chip_.model().name + " answers " +
+                                      hex4(*word)});
+    }
 
     template <typename Run>
     std::optional<RunOutcome> run_checked(Operation operation, Run run_operation) {
@@ -297,6 +310,7 @@ SimulationReport simulate_model(AppState& state, std::uint32_t seed) {
     std::mt19937 random(seed);
     VirtualBench bench(state, *model, report);
     fill_chip_randomly(bench.chip(), random);
+    bench.check_device_id();
     // Each step needs the one before it to have worked.
     if (!bench.run_to_completion(Operation::Erase)) return report;
     if (!bench.run_to_completion(Operation::BlankCheck)) return report;
