@@ -14,14 +14,7 @@ constexpr std::array<std::string_view, kConfigByteCount> kByteNames = {
     "1L", "1H", "2L", "2H", "3L", "3H", "4L", "4H", "5L", "5H", "6L", "6H", "7L", "7H"};
 
 std::vector<std::string_view> words(std::string_view text) {
-    std::vector<std::string_view> result;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
-        if (end > start) result.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return result;
+    return split_words(text, " \t");
 }
 
 bool is_name(std::string_view text) {

@@ -26,14 +26,7 @@ std::optional<std::int32_t> decimal_in(std::string_view text, std::int32_t low, 
 }
 
 std::vector<std::string_view> words(std::string_view text) {
-    std::vector<std::string_view> result;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find_first_of(" \t,", start), text.size());
-        if (end > start) result.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return result;
+    return split_words(text, " \t,");
 }
 
 }  // namespace
