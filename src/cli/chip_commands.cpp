@@ -98,13 +98,9 @@ int ChipCommand::prepare() {
         if (!milliseconds) return wrong_entry(QStringLiteral("--prog-time takes 1 to 30 (milliseconds)"));
         context_.state.prog_time_ms = *milliseconds;
     }
-    if (parser.isSet(kPortOption)) {
-        const std::optional<PortChoice> choice = parse_port_choice(parser.value(kPortOption).toStdString());
-        if (!choice)
-            return wrong_entry(
-                QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size())));
-        port_ = *choice;
-    }
+    const std::optional<PortChoice> choice = port_option(parser);
+    if (!choice) return wrong_entry(port_option_help());
+    port_ = *choice;
     verify_ = parser.isSet(kVerifyOption);
     keep_eeprom_ = parser.isSet(kKeepEepromOption);
     if (parser.isSet(kOnlyOption)) {

@@ -38,6 +38,15 @@ int find_model(const DeviceCatalog& catalog, const QString& wanted) {
 CliContext::CliContext(const QCommandLineParser& command_line)
     : parser(command_line), out(stdout, QIODevice::WriteOnly), err(stderr, QIODevice::WriteOnly) {}
 
+std::optional<PortChoice> port_option(const QCommandLineParser& parser) {
+    const QString name = QStringLiteral("port");
+    return parser.isSet(name) ? parse_port_choice(parser.value(name).toStdString()) : PortChoice{};
+}
+
+QString port_option_help() {
+    return QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size()));
+}
+
 int CliContext::fail(int status, const QString& message) {
     err << "quillon-cli: " << message << Qt::endl;
     return status;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/settings_store.h"
+#include "cli/port_choice.h"
 #include "model/app_state.h"
 
 namespace quillon {
@@ -53,6 +54,11 @@ class CliContext {
   private:
     std::unique_ptr<SettingsStore> settings_;
 };
+
+// The programmer port of --port (Stored without the option); nothing for a value it cannot read,
+// which port_option_help() explains.
+std::optional<PortChoice> port_option(const QCommandLineParser& parser);
+QString port_option_help();
 
 struct CliCommand {
     QString name;

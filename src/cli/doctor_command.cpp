@@ -182,16 +182,9 @@ void examine_chosen_port(CliContext& context, const PortChoice& choice, DoctorTa
 }
 
 int doctor(CliContext& context, const QStringList&) {
-    PortChoice choice;
-    if (context.parser.isSet(QStringLiteral("port"))) {
-        const std::optional<PortChoice> parsed =
-            parse_port_choice(context.parser.value(QStringLiteral("port")).toStdString());
-        if (!parsed)
-            return context.fail(
-                kExitUsage,
-                QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size())));
-        choice = *parsed;
-    }
+    const std::optional<PortChoice> parsed = port_option(context.parser);
+    if (!parsed) return context.fail(kExitUsage, port_option_help());
+    const PortChoice& choice = *parsed;
     DoctorReport report;
     bool model_loaded = false;
     if (const std::optional<int> status = check_library(context, report, model_loaded)) return *status;

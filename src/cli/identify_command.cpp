@@ -37,16 +37,9 @@ int report_identity(CliContext& context, const ChipIdentity& found) {
 int identify_command(CliContext& context, const QStringList&) {
     context.out << context.model_line() << Qt::endl;
     CliHost host(context.out, context.err, false);
-    PortChoice port;
-    if (context.parser.isSet(QStringLiteral("port"))) {
-        const std::optional<PortChoice> choice =
-            parse_port_choice(context.parser.value(QStringLiteral("port")).toStdString());
-        if (!choice)
-            return context.fail(
-                kExitUsage,
-                QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size())));
-        port = *choice;
-    }
+    const std::optional<PortChoice> chosen = port_option(context.parser);
+    if (!chosen) return context.fail(kExitUsage, port_option_help());
+    const PortChoice& port = *chosen;
     ProgrammerConnection connection(context, host);
     int status = connection.open(port, {});
     if (status == kExitOk) {
