@@ -38,7 +38,7 @@ class SilentDialogs final : public UserDialogs {
 class NoSerialPorts final : public PortProvider {
   public:
     PortOpenResult open(int, const std::string&) override {
-        return PortOpenResult::failure({PortErrorKind::NoSuchDevice, "no serial ports in the benchmark"});
+        return failure(PortError{PortErrorKind::NoSuchDevice, "no serial ports in the benchmark"});
     }
     std::string describe(int) override { return {}; }
 };
@@ -64,7 +64,7 @@ struct WindowRig {
         window->load();
         auto counting = std::make_unique<CountOnlyPort>();
         port = counting.get();
-        if (ports->attach_port(std::move(counting), "Benchmark port")) return;
+        if (!ports->attach_port(std::move(counting), "Benchmark port").ok()) return;
         fill_full_image(state, 452);
         window->updatedisplay();
         QApplication::processEvents();

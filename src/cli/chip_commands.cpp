@@ -129,12 +129,11 @@ int ChipCommand::run(Operation operation) {
 ProgramChoice ChipCommand::program_choice(const QString& image_path) {
     ProgramChoice choice{keep_eeprom_, {}};
     choice.backup = [this, image_path](const MemoryImage& chip) {
-        const SavedBackup saved = save_eeprom_backup(image_path.toStdString(), chip);
-        if (saved.error.empty())
-            context_.err << "quillon-cli: the chip's data EEPROM is kept in "
-                         << QString::fromStdString(saved.path) << " while it is erased and written back"
-                         << Qt::endl;
-        return EepromBackupResult{saved.path, saved.error};
+        const Result<std::string> saved = save_eeprom_backup(image_path.toStdString(), chip);
+        if (!saved.ok()) return EepromBackupResult{{}, saved.error().message};
+        context_.err << "quillon-cli: the chip's data EEPROM is kept in " << QString::fromStdString(*saved)
+                     << " while it is erased and written back" << Qt::endl;
+        return EepromBackupResult{*saved, {}};
     };
     return choice;
 }

@@ -5,11 +5,8 @@
 #include <filesystem>
 
 #include "adapters/ftdi_port_opener.h"
-#include "backends/ftdi/ftdi_programmer_port.h"
-#include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/sim/chip_hex.h"
 #include "backends/sim/chip_model.h"
-#include "backends/sim/sim_board.h"
 #include "hexfile/file_io.h"
 #include "model/settings_catalog.h"
 #include "ports/line_settings.h"
@@ -52,7 +49,7 @@ int ProgrammerConnection::open(const PortChoice& choice, const QString& trace_pa
         trace_path_ = trace_path;
     }
     const int status = open_port(choice);
-    if (status == kExitOk && trace_file_.is_open() && !chip_trace_)
+    if (status == kExitOk && trace_file_.is_open() && !chip_traced_)
         trace_ = std::make_unique<VcdTracePort>(*manager_.port(), *clock_, trace_file_);
     return status;
 }
@@ -87,10 +84,11 @@ int ProgrammerConnection::open_port(const PortChoice& choice) {
 }
 
 int ProgrammerConnection::open_by_settings() {
-    const std::optional<PortError> error = manager_.open_programmer_port();
+    const Result<void, PortError> opened = manager_.open_programmer_port();
     // The manager explains only a refused permission in a message box; a terminal user gets every
     // reason.
-    return error ? port_failed(*error, error->kind == PortErrorKind::PermissionDenied) : kExitOk;
+    if (opened.ok()) return kExitOk;
+    return port_failed(opened.error(), opened.error().kind == PortErrorKind::PermissionDenied);
 }
 
 int ProgrammerConnection::open_device(const std::string& device) {
@@ -106,17 +104,16 @@ int ProgrammerConnection::open_device(const std::string& device) {
     const std::string name = serial_port_name(device);
     PortOpenResult opened =
         SerialPortProvider::open_device(device, programmer_line_settings(state.baud_setting));
-    if (!opened.port) {
+    if (!opened.ok()) {
         host_.set_status(port_status_text(name, PortStatus::Error));
-        return port_failed(opened.error, false);
+        return port_failed(opened.error(), false);
     }
-    const std::optional<PortError> error = manager_.attach_port(std::move(opened.port), name);
-    return error ? port_failed(*error, false) : kExitOk;
+    const Result<void, PortError> attached = manager_.attach_port(std::move(opened).value(), name);
+    return attached.ok() ? kExitOk : port_failed(attached.error(), false);
 }
 
-// Makes the simulated chip of the selected model, with the memories kept in `chip_file`; false
-// after reporting why not.
-bool ProgrammerConnection::load_chip(const std::string& chip_file) {
+std::optional<ChipModel> ProgrammerConnection::chip_to_simulate(const std::string& chip_file,
+                                                                std::optional<ChipMemory>& kept) {
     const std::string chip_model = chip_model_name();
     const std::optional<ChipModel> model = find_chip_model(chip_model);
     if (!model) {
@@ -125,21 +122,37 @@ bool ProgrammerConnection::load_chip(const std::string& chip_file) {
             known << text(name);
         context_.fail(kExitUsage, QStringLiteral("the simulated board has no %1 chip; it knows %2")
                                       .arg(text(chip_model), known.join(QStringLiteral(", "))));
-        return false;
+        return std::nullopt;
     }
-    chip_ = make_chip(model->name, virtual_clock_, sim_log_);
     std::error_code error;
     if (!chip_file.empty() && std::filesystem::exists(path_from_utf8(chip_file), error)) {
-        const ChipHexResult loaded = load_chip_file(chip_file, *model, chip_->memory());
-        if (!loaded.ok) {
-            chip_.reset();
-            context_.fail(kExitUsage, text(loaded.message));
-            return false;
+        ChipMemory memory;
+        const Result<> loaded = load_chip_file(chip_file, *model, memory);
+        if (!loaded.ok()) {
+            context_.fail(kExitUsage, text(loaded.error().message));
+            return std::nullopt;
         }
+        kept = std::move(memory);
     }
+    return model;
+}
+
+// Hands the board's port to the manager under `name`; the board stays here, and the run works on
+// its chip in virtual time.
+int ProgrammerConnection::attach_simulated(SimulatedBoard board, std::optional<ChipMemory>& kept,
+                                           const std::string& chip_file, const std::string& name) {
+    if (kept) board.chip().memory() = std::move(*kept);
     chip_file_ = chip_file;
     clock_ = &virtual_clock_;
-    return true;
+    std::unique_ptr<ProgrammerPort> port = board.take_port();
+    simulated_ = std::move(board);
+    if (port->failed()) {
+        host_.set_status(port_status_text(name, PortStatus::Error));
+        return port_failed({PortErrorKind::Failed, name + " cannot be used: " + port->failure_text() + "."},
+                           false);
+    }
+    const Result<void, PortError> attached = manager_.attach_port(std::move(port), name);
+    return attached.ok() ? kExitOk : port_failed(attached.error(), false);
 }
 
 // --sim-chip puts a chip of another model than the selected one on the simulated board.
@@ -150,12 +163,11 @@ std::string ProgrammerConnection::chip_model_name() const {
 }
 
 int ProgrammerConnection::open_simulator(const std::string& chip_file) {
-    if (!load_chip(chip_file)) return kExitUsage;
-    auto board = std::make_unique<SimBoard>(virtual_clock_, sim_log_);
-    board->insert_chip(chip_.get());
-    const std::optional<PortError> refused =
-        manager_.attach_port(std::move(board), simulated_board_name(chip_->model().name, chip_file));
-    return refused ? port_failed(*refused, false) : kExitOk;
+    std::optional<ChipMemory> kept;
+    const std::optional<ChipModel> model = chip_to_simulate(chip_file, kept);
+    if (!model) return kExitUsage;
+    return attach_simulated(build_simulated_board(*model, {virtual_clock_, sim_log_}), kept, chip_file,
+                            simulated_board_name(model->name, chip_file));
 }
 
 // The baud rate of the setting, at which the FTDI port sends the byte on TD.
@@ -178,12 +190,12 @@ int ProgrammerConnection::open_ftdi(const std::string& name) {
     if (!baud) return kExitPort;
     FtdiPortOpened opened = open_ftdi_port(name, *baud, FtdiAccess{});
     const std::string label = opened.name.empty() ? "FTDI adapter" : opened.name;
-    if (!opened.result.port) {
+    if (!opened.result.ok()) {
         host_.set_status(port_status_text(label, PortStatus::Error));
-        return port_failed(opened.result.error, false);
+        return port_failed(opened.result.error(), false);
     }
-    const std::optional<PortError> error = manager_.attach_port(std::move(opened.result.port), label);
-    return error ? port_failed(*error, false) : kExitOk;
+    const Result<void, PortError> attached = manager_.attach_port(std::move(opened.result).value(), label);
+    return attached.ok() ? kExitOk : port_failed(attached.error(), false);
 }
 
 // The simulated board on the DB9 of a modelled FT232R: the real FTDI port drives it, and the
@@ -191,26 +203,20 @@ int ProgrammerConnection::open_ftdi(const std::string& name) {
 int ProgrammerConnection::open_ftdi_simulator(const std::string& chip_file) {
     const std::optional<int> baud = programmer_baud();
     if (!baud) return kExitPort;
-    if (!load_chip(chip_file)) return kExitUsage;
-    // No cost per change of its own: the modelled adapter keeps the time of every pin state.
-    auto board = std::make_unique<SimBoard>(static_cast<Clock&>(virtual_clock_), sim_log_);
-    board->insert_chip(chip_.get());
-    ftdi_board_ = std::move(board);
-    ProgrammerPort* lines = ftdi_board_.get();
+    std::optional<ChipMemory> kept;
+    const std::optional<ChipModel> model = chip_to_simulate(chip_file, kept);
+    if (!model) return kExitUsage;
+    SimulatedBoardSetup setup{virtual_clock_, sim_log_};
+    setup.ftdi_baud = *baud;
     if (trace_file_.is_open()) {
-        chip_trace_ = std::make_unique<VcdTracePort>(*ftdi_board_, virtual_clock_, trace_file_);
-        lines = chip_trace_.get();
+        setup.chip_side = [this](ProgrammerPort& board) {
+            return std::make_unique<VcdTracePort>(board, virtual_clock_, trace_file_);
+        };
+        chip_traced_ = true;
     }
-    auto port = std::make_unique<FtdiProgrammerPort>(
-        std::make_unique<ModelledFtdiAdapter>(*lines, virtual_clock_, *baud), *baud);
-    const std::string name = "Simulated board on a modelled FTDI adapter (" + chip_->model().name +
+    const std::string name = "Simulated board on a modelled FTDI adapter (" + model->name +
                              (chip_file.empty() ? std::string() : ", " + chip_file) + ")";
-    if (const std::string refused = port->start(); !refused.empty()) {
-        host_.set_status(port_status_text(name, PortStatus::Error));
-        return port_failed({PortErrorKind::Failed, name + " cannot be used: " + refused + "."}, false);
-    }
-    const std::optional<PortError> refused = manager_.attach_port(std::move(port), name);
-    return refused ? port_failed(*refused, false) : kExitOk;
+    return attach_simulated(build_simulated_board(*model, setup), kept, chip_file, name);
 }
 
 int ProgrammerConnection::port_failed(const PortError& error, bool message_shown) {
@@ -225,23 +231,24 @@ ChipSession ProgrammerConnection::session() {
 
 int ProgrammerConnection::finish() {
     int status = kExitOk;
-    if (chip_trace_) manager_.close_port();
+    if (chip_traced_) manager_.close_port();
     if (trace_file_.is_open()) {
         trace_.reset();
-        chip_trace_.reset();
+        if (simulated_) simulated_->end_chip_side();
         trace_file_.close();
         if (!trace_file_) {
             status = context_.fail(
                 kExitUsage, QStringLiteral("the line trace %1 could not be written whole").arg(trace_path_));
         }
     }
-    if (chip_) {
+    if (simulated_) {
+        Pic18Chip& chip = simulated_->chip();
         report_sim_refusals();
-        chip_->settle();
+        chip.settle();
         if (!chip_file_.empty()) {
-            const ChipHexResult saved = save_chip_file(chip_file_, chip_->memory());
-            if (!saved.ok) {
-                const int failed = context_.fail(kExitPort, text(saved.message));
+            const Result<> saved = save_chip_file(chip_file_, chip.memory());
+            if (!saved.ok()) {
+                const int failed = context_.fail(kExitPort, text(saved.error().message));
                 if (status == kExitOk) status = failed;
             }
         }
@@ -255,7 +262,7 @@ void ProgrammerConnection::report_sim_refusals() {
     const std::size_t count = sim_log_.refusal_count();
     if (count == 0) return;
     QString report = QStringLiteral("The simulated %1 refused %2 request%3:")
-                         .arg(text(chip_->model().name))
+                         .arg(text(simulated_->chip().model().name))
                          .arg(count)
                          .arg(count == 1 ? "" : "s");
     std::size_t shown = 0;

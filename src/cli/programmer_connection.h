@@ -7,8 +7,8 @@
 
 #include "adapters/serial_port_provider.h"
 #include "backends/recording/vcd_trace_port.h"
-#include "backends/sim/pic18_chip.h"
 #include "backends/sim/sim_log.h"
+#include "backends/sim/simulated_board.h"
 #include "base/clock.h"
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
@@ -46,7 +46,11 @@ class ProgrammerConnection {
     int open_simulator(const std::string& chip_file);
     int open_ftdi(const std::string& name);
     int open_ftdi_simulator(const std::string& chip_file);
-    bool load_chip(const std::string& chip_file);
+    // The simulated chip of the selected model, with the memories kept in `chip_file`; nothing
+    // after reporting why not.
+    std::optional<ChipModel> chip_to_simulate(const std::string& chip_file, std::optional<ChipMemory>& kept);
+    int attach_simulated(SimulatedBoard board, std::optional<ChipMemory>& kept, const std::string& chip_file,
+                         const std::string& name);
     std::optional<int> programmer_baud();
     int port_failed(const PortError& error, bool message_shown);
     void report_sim_refusals();
@@ -58,13 +62,13 @@ class ProgrammerConnection {
     FakeClock virtual_clock_;
     Clock* clock_ = &system_clock_;
     SimLog sim_log_;
-    std::unique_ptr<Pic18Chip> chip_;  // outlives the board that the manager owns
-    std::string chip_file_;
     SocketCheck socket_;  // erase and program first ask the chip who it is
-    // With ftdisim the board sits behind the modelled adapter that the manager's port owns, and the
-    // trace between them records the lines as the chip sees them.
-    std::unique_ptr<ProgrammerPort> ftdi_board_;
-    std::unique_ptr<VcdTracePort> chip_trace_;
+    // The simulated board, which outlives the port that the manager owns. With ftdisim the board
+    // sits behind the modelled adapter, and the trace between them records the lines as the chip
+    // sees them.
+    std::optional<SimulatedBoard> simulated_;
+    std::string chip_file_;
+    bool chip_traced_ = false;
     CommandLineSettings settings_;
     SerialPortProvider provider_;
     PortManager manager_;
