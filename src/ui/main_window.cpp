@@ -156,7 +156,7 @@ void MainWindow::settheme() {
     for (QLabel* label : ui.lfix)
         paint_control(*label, theme_.role(4), theme_.role(5));
     paint_control(*ui.label1, theme_.role(6), theme_.role(7));
-    paint_control(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
+    paint_check_box(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
     for (QLabel* label : {ui.label_hex, ui.label_status})
         paint_control(*label, theme_.role(8), theme_.role(9));
     for (QLabel* label : ui.label_conf)
