@@ -9,12 +9,20 @@
 namespace quillon {
 
 // Kinds of the message box. The values are those the message box has always been called with.
-enum class MessageKind : std::uint8_t {
+enum class MessageKind : std::uint16_t {
     Ok = 0,     // one "OK" button
     YesNo = 4,  // a question: "Yes" and "No"
     Error = 16,
     Info = 64,
+    // A question whose "Yes" cannot be undone: the same box with "No" as its default button, so
+    // that Enter leaves things as they are (the second-button-default flag, 256, on kind 4).
+    YesNoDefaultNo = 4 + 256,
 };
+
+// Whether the box asks Yes or No.
+constexpr bool is_question(MessageKind kind) {
+    return kind == MessageKind::YesNo || kind == MessageKind::YesNoDefaultNo;
+}
 
 // What the message box's buttons answer.
 enum class MessageAnswer : std::uint8_t {

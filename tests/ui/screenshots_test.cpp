@@ -201,6 +201,18 @@ TEST(Screenshots, ConfigurationCellTipAndTheProtectionQuestion) {
     EXPECT_NE(f.dialogs.messages.back().text.find("Code protection is on (CP0)"), std::string::npos);
     EXPECT_EQ(f.text_of(QStringLiteral("label_status")),
               QStringLiteral("Program All cancelled; the chip was not touched."));
+
+    // The question as the message box shows it: No is the default, so Enter leaves the chip alone.
+    const ScriptedDialogs::Message& asked = f.dialogs.messages.back();
+    MessageDialog question(f.state, f.theme);
+    question.prepare(asked.text, asked.kind, asked.title);
+    question.show();
+    EXPECT_TRUE(question.findChild<QPushButton*>(QStringLiteral("Command2"))->isDefault());
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(question.grab().save(folder + "/original-lite-protection-question.png"));
+    }
+    QTest::keyClick(&question, Qt::Key_Return);
+    EXPECT_EQ(question.answer(), MessageAnswer::No);
 }
 
 // The themes whose highlight or caption colours were retouched for legibility: their two lists.
