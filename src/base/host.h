@@ -31,8 +31,9 @@ enum class MessageAnswer : std::uint8_t {
     No = 7,
 };
 
-// How far a chip operation has come: bytes of its address loops done and in all, and the time it
-// has run on the operation's clock.
+// How far a chip operation has come: what it has done and what it does in all, in one unit (the
+// engine counts nanoseconds at the pace of the run so far), and the time it has run on the
+// operation's clock.
 struct RunProgress {
     std::int64_t done = 0;
     std::int64_t total = 0;
