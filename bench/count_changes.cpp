@@ -11,7 +11,7 @@
 
 #include "backends/recording/counting_port.h"
 #include "bench_support.h"
-#include "engine/chip_operations.h"
+#include "engine/operations/chip_operations.h"
 
 namespace quillon::bench {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "base/memory_settings_store.h"
 #include "bench_support.h"
-#include "engine/chip_operations.h"
-#include "engine/port_manager.h"
+#include "engine/operations/chip_operations.h"
 #include "model/stored_model.h"
+#include "ports/port_manager.h"
 #include "ui/main_window.h"
 #include "ui/theme_state.h"
 #include "ui/user_dialogs.h"

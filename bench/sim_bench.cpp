@@ -7,7 +7,7 @@
 #include "backends/sim/sim_board.h"
 #include "backends/sim/sim_log.h"
 #include "bench_support.h"
-#include "engine/chip_operations.h"
+#include "engine/operations/chip_operations.h"
 
 namespace quillon::bench {
 namespace {

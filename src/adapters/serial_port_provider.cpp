@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "adapters/serial_programmer_port.h"
-#include "engine/line_settings.h"
-#include "engine/port_errors.h"
-#include "engine/serial_device_map.h"
+#include "ports/line_settings.h"
+#include "ports/port_errors.h"
+#include "ports/serial_device_map.h"
 
 #ifdef Q_OS_UNIX
 #include <grp.h>

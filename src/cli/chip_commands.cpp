@@ -9,10 +9,10 @@
 #include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
 #include "cli/stop_signal.h"
-#include "engine/chip_operations.h"
-#include "engine/keep_eeprom.h"
-#include "engine/port_manager.h"
+#include "engine/operations/chip_operations.h"
+#include "engine/operations/keep_eeprom.h"
 #include "hexfile/eeprom_backup.h"
+#include "ports/port_manager.h"
 
 namespace quillon {
 

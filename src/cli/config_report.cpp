@@ -4,7 +4,7 @@
 
 #include "base/hex_text.h"
 #include "cli/cli_context.h"
-#include "engine/config_decode.h"
+#include "model/config_decode.h"
 
 namespace quillon {
 

@@ -4,7 +4,7 @@
 #include "cli/cli_host.h"
 #include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
-#include "engine/socket_check.h"
+#include "engine/operations/socket_check.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/ascii.h"
-#include "engine/port_manager.h"
+#include "ports/port_manager.h"
 
 namespace quillon {
 

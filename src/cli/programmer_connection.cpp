@@ -10,10 +10,10 @@
 #include "backends/sim/chip_hex.h"
 #include "backends/sim/chip_model.h"
 #include "backends/sim/sim_board.h"
-#include "engine/line_settings.h"
-#include "engine/port_status.h"
 #include "hexfile/file_io.h"
 #include "model/settings_catalog.h"
+#include "ports/line_settings.h"
+#include "ports/port_status.h"
 
 namespace quillon {
 

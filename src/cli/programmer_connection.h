@@ -14,8 +14,8 @@
 #include "cli/cli_host.h"
 #include "cli/command_line_settings.h"
 #include "cli/port_choice.h"
-#include "engine/chip_operations.h"
-#include "engine/port_manager.h"
+#include "engine/operations/chip_operations.h"
+#include "ports/port_manager.h"
 
 namespace quillon {
 

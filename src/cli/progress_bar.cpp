@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "engine/run_progress.h"
+#include "engine/script/run_progress.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/host.h"
-#include "engine/run_progress.h"
+#include "engine/script/run_progress.h"
 
 namespace quillon {
 

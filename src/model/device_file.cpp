@@ -38,58 +38,52 @@ constexpr std::array<HeaderWord, kOperationCount + 2> kHeaderWords{{
     {"keepeepromalgdef", kKeepEepromTable},
 }};
 
-enum class Field {
-    Name,
-    Flash,
-    Eeprom,
-    ConfigErased,
-    VoltageSeq,
-    ProgTime,
-    PageSize,
-    Script,
-    ConfigBits,
-    CodePulse,
-    ConfigPulse,
-    Discharge,
-    BootBlock,
-    CodeBlocks,
-    ConfigScript,
-    KeepEepromScript,
-    DeviceId,
-    Setting,
-};
+// What a model key line fills: the model's name (and so a new model), one of its text fields, the
+// script of a slot of one of the tables, or one more setting.
+enum class KeyKind : std::uint8_t { Name, Text, Script, Setting };
 
 struct ModelKey {
     std::string_view key;
-    Field field;
-    Operation table;  // for Field::Script
+    KeyKind kind;
+    std::string DeviceModel::*text = nullptr;  // KeyKind::Text
+    int table = 0;                             // KeyKind::Script: the table whose slot it names
 };
+
+constexpr ModelKey text_key(std::string_view key, std::string DeviceModel::*field) {
+    return {key, KeyKind::Text, field};
+}
+constexpr ModelKey script_key(std::string_view key, int table) {
+    return {key, KeyKind::Script, nullptr, table};
+}
+constexpr int table_of(Operation op) {
+    return static_cast<int>(op);
+}
 
 // The first twelve are the keys every reader knows; the rest are passed over by readers that do
 // not know them (model/silicon_lines.h).
 constexpr std::array<ModelKey, 22> kModelKeys{{
-    {"model:", Field::Name, Operation::Erase},
-    {"flash:", Field::Flash, Operation::Erase},
-    {"eeprom:", Field::Eeprom, Operation::Erase},
-    {"configerased:", Field::ConfigErased, Operation::Erase},
-    {"voltageseq:", Field::VoltageSeq, Operation::Erase},
-    {"progtime:", Field::ProgTime, Operation::Erase},
-    {"pagesize:", Field::PageSize, Operation::Erase},
-    {"erasealg:", Field::Script, Operation::Erase},
-    {"programalg:", Field::Script, Operation::Program},
-    {"readalg:", Field::Script, Operation::Read},
-    {"blankcheckalg:", Field::Script, Operation::BlankCheck},
-    {"verifyalg:", Field::Script, Operation::Verify},
-    {"configbits:", Field::ConfigBits, Operation::Erase},
-    {"codepulse:", Field::CodePulse, Operation::Erase},
-    {"configpulse:", Field::ConfigPulse, Operation::Erase},
-    {"discharge:", Field::Discharge, Operation::Erase},
-    {"bootblock:", Field::BootBlock, Operation::Erase},
-    {"codeblocks:", Field::CodeBlocks, Operation::Erase},
-    {"configalg:", Field::ConfigScript, Operation::Erase},
-    {"keepeepromalg:", Field::KeepEepromScript, Operation::Erase},
-    {"deviceid:", Field::DeviceId, Operation::Erase},
-    {"setting:", Field::Setting, Operation::Erase},
+    {"model:", KeyKind::Name},
+    text_key("flash:", &DeviceModel::flash),
+    text_key("eeprom:", &DeviceModel::eeprom),
+    text_key("configerased:", &DeviceModel::configerased),
+    text_key("voltageseq:", &DeviceModel::voltageseq),
+    text_key("progtime:", &DeviceModel::progtime),
+    text_key("pagesize:", &DeviceModel::pagesize),
+    script_key("erasealg:", table_of(Operation::Erase)),
+    script_key("programalg:", table_of(Operation::Program)),
+    script_key("readalg:", table_of(Operation::Read)),
+    script_key("blankcheckalg:", table_of(Operation::BlankCheck)),
+    script_key("verifyalg:", table_of(Operation::Verify)),
+    text_key("configbits:", &DeviceModel::configbits),
+    text_key("codepulse:", &DeviceModel::codepulse),
+    text_key("configpulse:", &DeviceModel::configpulse),
+    text_key("discharge:", &DeviceModel::discharge),
+    text_key("bootblock:", &DeviceModel::bootblock),
+    text_key("codeblocks:", &DeviceModel::codeblocks),
+    script_key("configalg:", kConfigTable),
+    script_key("keepeepromalg:", kKeepEepromTable),
+    text_key("deviceid:", &DeviceModel::deviceid),
+    {"setting:", KeyKind::Setting},
 }};
 
 // A slot number as the format writes it: leading_number, rounded, 0 to 20.
@@ -99,43 +93,11 @@ std::optional<std::size_t> slot_number(std::string_view text) {
     return static_cast<std::size_t>(*slot);
 }
 
-std::string& model_field(DeviceModel& model, Field field) {
-    switch (field) {
-        case Field::Name:
-            return model.name;
-        case Field::Flash:
-            return model.flash;
-        case Field::Eeprom:
-            return model.eeprom;
-        case Field::ConfigErased:
-            return model.configerased;
-        case Field::VoltageSeq:
-            return model.voltageseq;
-        case Field::ProgTime:
-            return model.progtime;
-        case Field::PageSize:
-            return model.pagesize;
-        case Field::ConfigBits:
-            return model.configbits;
-        case Field::CodePulse:
-            return model.codepulse;
-        case Field::ConfigPulse:
-            return model.configpulse;
-        case Field::Discharge:
-            return model.discharge;
-        case Field::BootBlock:
-            return model.bootblock;
-        case Field::CodeBlocks:
-            return model.codeblocks;
-        case Field::DeviceId:
-            return model.deviceid;
-        case Field::Script:
-        case Field::ConfigScript:
-        case Field::KeepEepromScript:
-        case Field::Setting:
-            break;
-    }
-    return model.name;
+// The script of `model` that a slot of table `table` fills.
+ScriptText& script_of(DeviceModel& model, int table) {
+    if (table == kConfigTable) return model.config_script;
+    if (table == kKeepEepromTable) return model.keep_eeprom_script;
+    return model.script[static_cast<std::size_t>(table)];
 }
 
 class DeviceTextParser {
@@ -184,53 +146,49 @@ class DeviceTextParser {
         const std::string_view value = line.substr(space + 1);
         for (const ModelKey& model_key : kModelKeys) {
             if (key != model_key.key) continue;
-            if (model_key.field == Field::Name) {
+            if (model_key.kind == KeyKind::Name) {
                 catalog_.models.emplace_back();
                 catalog_.models.back().name = std::string(value);
                 return;
             }
             DeviceModel& model = catalog_.models.back();
-            if (model_key.field == Field::Script || model_key.field == Field::ConfigScript ||
-                model_key.field == Field::KeepEepromScript) {
-                const auto slot = slot_number(value);
-                if (!slot) {
-                    note(line_number, "slot number outside 0 to 20; ignored");
-                    return;
-                }
-                const ScriptText& text = table(script_table(model_key)).slot[*slot];
-                if (!text) {
-                    note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
-                                          ", which is empty at this line; a slot must be defined above "
-                                          "the models that use it");
-                }
-                if (model_key.field == Field::ConfigScript) {
-                    model.config_script = text;
-                } else if (model_key.field == Field::KeepEepromScript) {
-                    model.keep_eeprom_script = text;
-                } else {
-                    model.script[static_cast<std::size_t>(model_key.table)] = text;
-                }
-                return;
+            switch (model_key.kind) {
+                case KeyKind::Script:
+                    set_script(model, model_key, value, line_number);
+                    break;
+                case KeyKind::Setting:
+                    if (const std::string error = setting_line_error(value); !error.empty())
+                        note(line_number, error + "; the model goes on without this setting");
+                    model.settings.emplace_back(value);
+                    break;
+                case KeyKind::Text:
+                    // A value that cannot be read is kept, so checkers can show it, but the model
+                    // behaves as if the line were absent.
+                    if (const std::string error = silicon_line_error(model_key.key, value); !error.empty())
+                        note(line_number, error + "; the model goes on as without this line");
+                    model.*model_key.text = std::string(value);
+                    break;
+                case KeyKind::Name:
+                    break;
             }
-            if (model_key.field == Field::Setting) {
-                if (const std::string error = setting_line_error(value); !error.empty())
-                    note(line_number, error + "; the model goes on without this setting");
-                model.settings.emplace_back(value);
-                return;
-            }
-            // A value that cannot be read is kept, so checkers can show it, but the model behaves
-            // as if the line were absent.
-            if (const std::string error = silicon_line_error(model_key.key, value); !error.empty())
-                note(line_number, error + "; the model goes on as without this line");
-            model_field(model, model_key.field) = std::string(value);
             return;
         }
     }
 
-    static int script_table(const ModelKey& key) {
-        if (key.field == Field::ConfigScript) return kConfigTable;
-        if (key.field == Field::KeepEepromScript) return kKeepEepromTable;
-        return static_cast<int>(key.table);
+    // The model gets the script its slot holds at this line.
+    void set_script(DeviceModel& model, const ModelKey& model_key, std::string_view value, int line_number) {
+        const auto slot = slot_number(value);
+        if (!slot) {
+            note(line_number, "slot number outside 0 to 20; ignored");
+            return;
+        }
+        const ScriptText& text = table(model_key.table).slot[*slot];
+        if (!text) {
+            note(line_number, std::string(model_key.key) + " names slot " + std::to_string(*slot) +
+                                  ", which is empty at this line; a slot must be defined above "
+                                  "the models that use it");
+        }
+        script_of(model, model_key.table) = text;
     }
 
     AlgorithmTable& table(int index) {

@@ -1,8 +1,8 @@
 #include "ui/config_cell_view.h"
 
 #include "base/host.h"
-#include "engine/config_decode.h"
 #include "model/app_state.h"
+#include "model/config_decode.h"
 
 namespace quillon {
 

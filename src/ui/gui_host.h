@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/host.h"
-#include "engine/run_progress.h"
+#include "engine/script/run_progress.h"
 
 namespace quillon {
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "engine/programmer_lines.h"
+#include "engine/script/programmer_lines.h"
 #include "ui/dialog_support.h"
 #include "ui/theme_paint.h"
 #include "ui/twips.h"

@@ -16,10 +16,10 @@
 #include <algorithm>
 
 #include "base/hex_text.h"
-#include "engine/port_manager.h"
 #include "model/app_state.h"
 #include "model/reset_buffers.h"
 #include "model/settings_catalog.h"
+#include "ports/port_manager.h"
 #include "ui/buffer_view.h"
 #include "ui/config_cell_view.h"
 #include "ui/dialog_support.h"

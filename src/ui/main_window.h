@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/chip_operations.h"
+#include "engine/operations/chip_operations.h"
 #include "ui/buffer_edit.h"
 #include "ui/event_pump.h"
 #include "ui/gui_host.h"

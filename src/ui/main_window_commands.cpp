@@ -7,14 +7,14 @@
 #include <algorithm>
 
 #include "base/settings_store.h"
-#include "engine/port_manager.h"
-#include "engine/port_status.h"
-#include "engine/programmer_lines.h"
+#include "engine/script/programmer_lines.h"
 #include "hexfile/hex_file_commands.h"
 #include "hexfile/hex_paths.h"
 #include "model/app_state.h"
 #include "model/select_model.h"
 #include "model/settings_catalog.h"
+#include "ports/port_manager.h"
+#include "ports/port_status.h"
 #include "ui/file_dialogs.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/main_window_controls.h"

@@ -1,7 +1,7 @@
 // The "Keep data EEPROM" box and the commands it changes: Program All, Verify and Blank Check.
 #include <QCheckBox>
 
-#include "engine/keep_eeprom.h"
+#include "engine/operations/keep_eeprom.h"
 #include "hexfile/eeprom_backup.h"
 #include "model/settings_catalog.h"
 #include "ui/main_window.h"

@@ -7,10 +7,10 @@
 #include "backends/sim/sim_board.h"
 #include "base/clock.h"
 #include "base/host.h"
-#include "engine/port_manager.h"
-#include "engine/port_status.h"
 #include "hexfile/file_io.h"
 #include "model/app_state.h"
+#include "ports/port_manager.h"
+#include "ports/port_status.h"
 
 namespace quillon {
 

@@ -10,8 +10,8 @@
 
 #include "adapters/serial_port_provider.h"
 #include "base/memory_settings_store.h"
-#include "engine/port_manager.h"
-#include "engine/serial_device_map.h"
+#include "ports/port_manager.h"
+#include "ports/serial_device_map.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "backends/sim/sim_board.h"
-#include "engine/chip_operations.h"
+#include "engine/operations/chip_operations.h"
 #include "model/select_model.h"
 #include "support/recording_host.h"
 

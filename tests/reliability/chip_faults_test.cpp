@@ -5,8 +5,8 @@
 
 #include "backends/recording/recording_port.h"
 #include "backends/sim/sim_board.h"
-#include "engine/chip_operations.h"
-#include "engine/keep_eeprom.h"
+#include "engine/operations/chip_operations.h"
+#include "engine/operations/keep_eeprom.h"
 #include "hexfile/eeprom_backup.h"
 #include "hexfile/hex_reader.h"
 #include "model/device_file.h"

@@ -9,8 +9,8 @@
 
 #include "backends/recording/recording_port.h"
 #include "base/port_provider.h"
-#include "engine/line_settings.h"
-#include "engine/port_errors.h"
+#include "ports/line_settings.h"
+#include "ports/port_errors.h"
 
 namespace quillon {
 
@@ -53,7 +53,7 @@ class FakePortProvider final : public PortProvider {
     std::set<int> openable;
     std::map<int, PortError> errors;
     std::map<int, std::string> devices;
-    std::vector<std::string> adapters;  // the USB adapters the list names besides the numbers
+    std::vector<std::string> adapters;     // the USB adapters the list names besides the numbers
     std::int64_t fail_after_changes = -1;  // for the ports opened from now on
     std::vector<std::pair<int, std::string>> opens;
     std::vector<std::unique_ptr<RecordingPort>> recorders;

@@ -15,7 +15,7 @@
 #include <QTimer>
 
 #include "base/host.h"
-#include "engine/programmer_lines.h"
+#include "engine/script/programmer_lines.h"
 #include "ui/hardware_check_dialog.h"
 #include "ui/input_dialog.h"
 #include "ui/memory_table.h"

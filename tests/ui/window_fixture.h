@@ -8,9 +8,9 @@
 
 #include "base/clock.h"
 #include "base/memory_settings_store.h"
-#include "engine/port_manager.h"
 #include "model/app_state.h"
 #include "model/device_file.h"
+#include "ports/port_manager.h"
 #include "support/fake_port_provider.h"
 #include "ui/main_window.h"
 #include "ui/scripted_dialogs.h"

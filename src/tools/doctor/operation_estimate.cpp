@@ -13,7 +13,7 @@
 #include "backends/sim/sim_board.h"
 #include "base/numbers.h"
 #include "base/silent_host.h"
-#include "engine/chip_operations.h"
+#include "engine/operations/chip_operations.h"
 #include "model/reset_buffers.h"
 #include "model/settings_catalog.h"
 

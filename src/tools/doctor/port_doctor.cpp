@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/serial_device_map.h"
+#include "ports/serial_device_map.h"
 #include "tools/doctor/doctor_words.h"
 #include "tools/doctor/open_checks.h"
 

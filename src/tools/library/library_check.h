@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/model_check.h"
 #include "model/device_catalog.h"
+#include "tools/library/model_check.h"
 #include "tools/library/model_simulation.h"
 
 namespace quillon {

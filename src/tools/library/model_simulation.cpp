@@ -12,8 +12,8 @@
 #include "backends/sim/sim_board.h"
 #include "base/hex_text.h"
 #include "base/silent_host.h"
-#include "engine/chip_operations.h"
-#include "engine/socket_check.h"
+#include "engine/operations/chip_operations.h"
+#include "engine/operations/socket_check.h"
 #include "model/reset_buffers.h"
 #include "model/silicon_lines.h"
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/model_check.h"
 #include "model/app_state.h"
 #include "model/device_catalog.h"
+#include "tools/library/model_check.h"
 
 namespace quillon {
 

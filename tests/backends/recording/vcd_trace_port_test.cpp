@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "backends/recording/recording_port.h"
-#include "engine/programmer_lines.h"
+#include "engine/script/programmer_lines.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "base/hex_text.h"
-#include "engine/chip_operations.h"
-#include "engine/mismatch_report.h"
+#include "engine/operations/chip_operations.h"
+#include "engine/script/mismatch_report.h"
 #include "model/device_file.h"
 #include "model/reset_buffers.h"
 #include "model/select_model.h"

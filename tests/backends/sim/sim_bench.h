@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "backends/sim/sim_board.h"
-#include "engine/programmer_lines.h"
+#include "engine/script/programmer_lines.h"
 #include "support/recording_host.h"
 
 namespace quillon {

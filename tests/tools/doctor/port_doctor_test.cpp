@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "backends/recording/recording_port.h"
-#include "engine/port_errors.h"
-#include "engine/serial_device_map.h"
+#include "ports/port_errors.h"
+#include "ports/serial_device_map.h"
 #include "support/fake_system_view.h"
 #include "support/timed_port.h"
 #include "tools/doctor/ftdi_doctor.h"

@@ -1,5 +1,5 @@
 // The checks of a device library's models that need no chip.
-#include "engine/model_check.h"
+#include "tools/library/model_check.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
