@@ -17,6 +17,10 @@ namespace quillon::bench {
 // A programmer port that only counts: the cheapest port there can be, so that whatever a run
 // costs beyond it is the program's own. DATA IN reads `dsr_level`: not asserted unless set, so
 // every read gives 0 and a write-completion poll ends at once.
+//
+// With `device_id` set, the first two bytes read after each power-up give that word, low byte
+// first and each bit twice (the two reads of a bit), as a chip answers the table reads of its
+// device ID: the window asks the chip who it is before it programs, and refuses an empty socket.
 class CountOnlyPort final : public ProgrammerPort {
   public:
     void set_dtr(bool asserted) override {
@@ -29,9 +33,15 @@ class CountOnlyPort final : public ProgrammerPort {
     }
     bool read_dsr() override {
         ++reads;
+        if (device_id >= 0 && reads_since_power_up_ < kIdReads)
+            return ((device_id >> (reads_since_power_up_++ / 2)) & 1) != 0;
         return dsr_level;
     }
-    void write_byte(std::uint8_t) override { ++changes; }
+    void write_byte(std::uint8_t) override {
+        ++changes;
+        powered_ = !powered_;
+        if (powered_) reads_since_power_up_ = 0;
+    }
     bool failed() const override { return false; }
 
     std::int64_t changes = 0;
@@ -39,6 +49,12 @@ class CountOnlyPort final : public ProgrammerPort {
     bool dsr_level = false;
     bool dtr = false;
     bool rts = false;
+    int device_id = -1;
+
+  private:
+    static constexpr int kIdReads = 32;
+    bool powered_ = false;
+    int reads_since_power_up_ = kIdReads;
 };
 
 // Real time, but sleeps return at once: a window's event pump sees time pass as it would, while

@@ -2,7 +2,8 @@
 // the main window (real widgets on the offscreen platform, status captions, yields to its event
 // pump, run_operation) against the same run from the core with a host that does nothing. Both go
 // into the same port that only counts, on a clock that tells real time but skips its sleeps, so
-// the window's event pump runs as often as it would in a real run of that length.
+// the window's event pump runs as often as it would in a real run of that length. The port answers
+// the model's device ID, so the window's check of the chip in the socket lets its run go on.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -64,6 +65,7 @@ struct WindowRig {
         window->load();
         auto counting = std::make_unique<CountOnlyPort>();
         port = counting.get();
+        if (state.silicon.device_id) port->device_id = state.silicon.device_id->id;
         if (!ports->attach_port(std::move(counting), "Benchmark port").ok()) return;
         fill_full_image(state, 452);
         window->updatedisplay();

@@ -23,7 +23,12 @@
 #             seconds, target <= 60 s (aim 20 s)
 # In-process pairs run their repetitions interleaved at random and compare median CPU times;
 # whole programs alternate run by run. The load of the machine is printed before and after.
-# Usage: bench/run.sh [REPETITIONS]   (default 7; builds in build-release or QUILLON_BENCH_BUILD_DIR)
+# A part that cannot run (a tool not built, srec_cat missing, a benchmark that reports an error)
+# makes the script fail, after the table: `bench/run.sh 1` is the smoke check of CI, which asserts
+# no timing.
+# Usage: bench/run.sh [REPETITIONS]   (default 7)
+# Builds in build-release, in Release; QUILLON_BENCH_BUILD_DIR names another folder, and one that
+# is already configured (the tests' build, with the benchmarks) is built as it is configured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 reps=${1:-7}
@@ -38,8 +43,12 @@ if [ -z "$corpus" ]; then
 fi
 largest=${corpus:-/nonexistent}/readback_pic18f87k90_full_image_crlf.hex
 
-QUILLON_BUILD_DIR=$build ./scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF \
-    -DQUILLON_BUILD_BENCH=ON >/dev/null
+if [ -n "${QUILLON_BENCH_BUILD_DIR:-}" ] && [ -f "$build/CMakeCache.txt" ]; then
+    QUILLON_BUILD_DIR=$build ./scripts/build.sh >/dev/null
+else
+    QUILLON_BUILD_DIR=$build ./scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF \
+        -DQUILLON_BUILD_BENCH=ON >/dev/null
+fi
 bin=$build/bin
 for tool in quillon-cli quillon-bench-engine quillon-bench-sim quillon-bench-image quillon-bench-ports; do
     [ -x "$bin/$tool" ] || { echo "$bin/$tool was not built (is Google Benchmark installed?)" >&2; exit 2; }
@@ -64,10 +73,15 @@ bench() {  # executable, output name
         exit 1
     fi
 }
-median() {  # output name, benchmark name, field
-    jq -r --arg name "$2_median" --arg field "$3" \
-        '.benchmarks[] | select(.run_name == $name or .name == $name) | .[$field]' "$work/$1.json" | head -1
+median() {  # output name, benchmark name, field: of the median, or of the one run when there is one
+    local value
+    value=$(jq -r --arg name "$2" --arg field "$3" \
+        '[.benchmarks[] | select(.name == $name + "_median")] + [.benchmarks[] | select(.name == $name)]
+         | first | .[$field] // empty' "$work/$1.json")
+    [ -n "$value" ] || { echo "no $3 of $2 in the $1 benchmarks" >&2; exit 1; }
+    echo "$value"
 }
+cannot_run=()  # the parts that could not run
 bench quillon-bench-engine engine
 has_gui=0
 if [ -x "$bin/quillon-bench-gui" ]; then
@@ -160,7 +174,10 @@ if command -v srec_cat >/dev/null; then
 fi
 
 # The table.
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+ratio() {  # a / b; a measure of nothing is no result
+    awk -v a="$1" -v b="$2" 'BEGIN { if (!(a > 0 && b > 0)) exit 1; printf "%.2f", a / b }' ||
+        { echo "no ratio of $1 to $2" >&2; exit 1; }
+}
 verdict() { awk -v r="$1" -v t="$2" 'BEGIN { print (r <= t ? "met" : "MISSED") }'; }
 ms() { awk -v v="$1" -v d="$2" 'BEGIN { printf "%.2f ms", v / d }'; }
 row() { printf '%-46s %12s %12s %7s %8s  %s\n' "$@"; }
@@ -186,6 +203,7 @@ if [ "$has_gui" = 1 ]; then
         "$(verdict "$r" 1.25)"
 else
     echo "2 window: not built (QUILLON_BUILD_GUI=OFF)"
+    cannot_run+=("2 window")
 fi
 
 for family in "A PIC18F452 FamilyA $cli_a_us $cli_a_kb" "B PIC18F4550 FamilyB $cli_b_us $cli_b_kb"; do
@@ -219,6 +237,7 @@ if [ "$has_srec" = 1 ]; then
     echo "    quillon-cli convert against srec_cat -intel -o -intel; median $clock_kind of $hex_runs alternating runs"
 else
     echo "4 hex: srec_cat is missing (Debian package srecord)"
+    cannot_run+=("4 hex")
 fi
 echo "    In-process times are median CPU times of $reps interleaved repetitions."
 
@@ -227,6 +246,7 @@ if [ -x "$bin/quillon-vport" ]; then
     bench/serial_calls.sh "$bin" | sed 's/^/    /'
 else
     echo "5 serial: quillon-vport was not built (Linux only)"
+    cannot_run+=("5 serial")
 fi
 
 if [ -x "$bin/quillon-vport" ]; then
@@ -234,6 +254,7 @@ if [ -x "$bin/quillon-vport" ]; then
     bench/stop_latency.sh "$bin" | sed 's/^/    /'
 else
     echo "6 stop: quillon-vport was not built (Linux only)"
+    cannot_run+=("6 stop")
 fi
 
 echo "7 ftdi: full images, modelled times (the chip's waits included)"
@@ -246,3 +267,7 @@ verified=$(sed -n 's/^Chip verified\. \([0-9.]*\) seconds elapsed\.\.\.$/\1/p' "
 total=$(awk -v a="$programmed" -v b="$verified" 'BEGIN { printf "%.2f", a + b }')
 row "    quillon-cli ftdisim PIC18F4550 program --verify" "$total s" "" "" "<= 60 s" "$(awk -v t="$total" 'BEGIN { print (t <= 60 ? "met" : "MISSED") }') (aim 20 s)"
 echo "    programmed $programmed s + verified $verified s of modelled time"
+if [ ${#cannot_run[@]} -gt 0 ]; then
+    echo "Parts that could not run: ${cannot_run[*]}" >&2
+    exit 3
+fi

@@ -35,7 +35,7 @@ for ((i = 0; i < runs; i++)); do
     end=$(date +%s%N)
     ms=$(((end - start) / 1000000))
     toggles=$(awk '$1 == "td_bytes" { print $2 }' "$work/counts.txt")
-    where=$(grep -o 'stopped at [^ ]*' "$work/out" || echo "(no stop text)")
+    where=$(grep -o 'stopped [^.]*' "$work/out" || echo "(no stop text)")
     ok=yes
     if [ "$status" -ne 4 ] || [ $((toggles % 2)) -ne 0 ] || [ "$ms" -gt 500 ]; then ok=NO missed=1; fi
     printf 'run %d: %s, %4d ms after SIGINT, exit status %d, %s supply toggles  %s\n' \

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-dev
     xvfb xauth srecord
+    jq time
     gtkwave
     dpkg-dev desktop-file-utils man-db
 )

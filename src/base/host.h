@@ -9,12 +9,20 @@
 namespace quillon {
 
 // Kinds of the message box. The values are those the message box has always been called with.
-enum class MessageKind : std::uint8_t {
+enum class MessageKind : std::uint16_t {
     Ok = 0,     // one "OK" button
     YesNo = 4,  // a question: "Yes" and "No"
     Error = 16,
     Info = 64,
+    // A question whose "Yes" cannot be undone: the same box with "No" as its default button, so
+    // that Enter leaves things as they are (the second-button-default flag, 256, on kind 4).
+    YesNoDefaultNo = 4 + 256,
 };
+
+// Whether the box asks Yes or No.
+constexpr bool is_question(MessageKind kind) {
+    return kind == MessageKind::YesNo || kind == MessageKind::YesNoDefaultNo;
+}
 
 // What the message box's buttons answer.
 enum class MessageAnswer : std::uint8_t {
@@ -23,8 +31,9 @@ enum class MessageAnswer : std::uint8_t {
     No = 7,
 };
 
-// How far a chip operation has come: bytes of its address loops done and in all, and the time it
-// has run on the operation's clock.
+// How far a chip operation has come: what it has done and what it does in all, in one unit (the
+// engine counts nanoseconds at the pace of the run so far), and the time it has run on the
+// operation's clock.
 struct RunProgress {
     std::int64_t done = 0;
     std::int64_t total = 0;

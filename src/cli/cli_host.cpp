@@ -61,7 +61,7 @@ void CliHost::write_err(std::string_view text) {
 
 MessageAnswer CliHost::show_message(std::string_view text, MessageKind kind, std::string_view) {
     write_err(text);
-    return kind == MessageKind::YesNo ? yes_no_answer : MessageAnswer::Ok;
+    return is_question(kind) ? yes_no_answer : MessageAnswer::Ok;
 }
 
 std::string CliHost::ask_text(std::string_view prompt, std::string_view, std::string_view) {

@@ -16,7 +16,8 @@ std::string config_cell_tip(const AppState& state, int byte) {
 bool program_all_confirmed(const AppState& state, Host& host) {
     const std::string question = protection_question(state.silicon, state.image.config);
     if (question.empty()) return true;
-    if (host.show_message(question, MessageKind::YesNo, "Program All") == MessageAnswer::Yes) return true;
+    if (host.show_message(question, MessageKind::YesNoDefaultNo, "Program All") == MessageAnswer::Yes)
+        return true;
     host.set_status("Program All cancelled; the chip was not touched.");
     return false;
 }

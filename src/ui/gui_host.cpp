@@ -48,12 +48,14 @@ void GuiHost::set_loaded_file(std::string_view text) {
 
 MessageAnswer GuiHost::show_message(std::string_view text, MessageKind kind, std::string_view title) {
     show_held_status();
+    window_.hide_progress();
     return dialogs_.show_message(text, kind, title);
 }
 
 std::string GuiHost::ask_text(std::string_view prompt, std::string_view title,
                               std::string_view default_text) {
     show_held_status();
+    window_.hide_progress();
     return dialogs_.ask_text(prompt, title, default_text);
 }
 

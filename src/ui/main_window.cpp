@@ -156,7 +156,7 @@ void MainWindow::settheme() {
     for (QLabel* label : ui.lfix)
         paint_control(*label, theme_.role(4), theme_.role(5));
     paint_control(*ui.label1, theme_.role(6), theme_.role(7));
-    paint_control(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
+    paint_check_box(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
     for (QLabel* label : {ui.label_hex, ui.label_status})
         paint_control(*label, theme_.role(8), theme_.role(9));
     for (QLabel* label : ui.label_conf)
@@ -181,6 +181,20 @@ void MainWindow::set_progress(int percent, const QString& text) {
     bar.setRange(0, percent < 0 ? 0 : 100);
     bar.setValue(std::max(percent, 0));
     bar.setFormat(text);
+    show_progress_bar(running_);
+}
+
+void MainWindow::hide_progress() {
+    show_progress_bar(false);
+}
+
+// The bar takes the right half of the status line while it shows; otherwise the line has it all.
+void MainWindow::show_progress_bar(bool shown) {
+    Controls& ui = *ui_;
+    if (ui.progress->isHidden() != shown) return;
+    const Twips tw = Twips::for_widget(*this);
+    ui.label_status->setGeometry(tw.rect(60, 6120, shown ? kProgressLeft - 105 : 6975, 255));
+    ui.progress->setVisible(shown);
 }
 
 void MainWindow::fill_table(MemoryTable& table, const std::string& text) {
@@ -273,9 +287,13 @@ void MainWindow::run_operation(const std::function<RunOutcome(ChipSession&)>& op
     if (outcome == RunOutcome::PortFailed && ports_ != nullptr) ports_->close_port();
     after_run();
     if (model_found != 0) select_model_found(model_found);
-    if (close_after_run_) {
-        close_after_run_ = false;
-        close();
+    if (close_asked_) {
+        close_asked_ = false;
+        const char* question = outcome == RunOutcome::Stopped
+                                   ? "The operation was stopped and the chip powered down. Close the window?"
+                                   : "The operation has ended. Close the window?";
+        if (dialogs_.show_message(question, MessageKind::YesNo, state_.product_title) == MessageAnswer::Yes)
+            close();
     }
 }
 
@@ -288,10 +306,9 @@ void MainWindow::show_run_controls(bool running) {
     running_ = running;
     ui.command_stop->setEnabled(running);
     ui.stop_key->setEnabled(running);
-    const Twips tw = Twips::for_widget(*this);
-    ui.label_status->setGeometry(tw.rect(60, 6120, running ? kProgressLeft - 105 : 6975, 255));
-    set_progress(0, {});
-    ui.progress->setVisible(running);
+    // The bar follows once the run gives its first progress, past the chip's ID read and its
+    // questions.
+    show_progress_bar(false);
 }
 
 void MainWindow::menuabout() {
@@ -309,16 +326,15 @@ void MainWindow::menucolors() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // An operation running under the window holds it: closing now would pull the window away
-    // under the run, with the chip perhaps powered. A chip operation may be stopped first, and the
-    // window closes once the chip is powered down; a file command is over in a moment.
+    // Closing now would pull the window away under the run, and a question while the run waits
+    // would hold the chip powered. A chip operation stops at once, at the end of its frame, and
+    // powers the chip down; then the window asks whether to close. A file command is over in a
+    // moment.
     if (busy_) {
         event->ignore();
-        if (running_ && !close_after_run_ &&
-            dialogs_.show_message("An operation is running. Stop it and close the window?",
-                                  MessageKind::YesNo, state_.product_title) == MessageAnswer::Yes) {
-            close_after_run_ = true;
+        if (running_) {
             stop_requested_ = true;
+            close_asked_ = true;
         }
         return;
     }

@@ -81,6 +81,9 @@ class MainWindow final : public QMainWindow {
     // The progress bar of the running operation: its share done and what the bar says beside it;
     // a negative share for a run that has nothing to count.
     void set_progress(int percent, const QString& text);
+    // Hides the progress bar until the run gives its progress again, so that the status line
+    // shows all of its text (while a question is up).
+    void hide_progress();
 
     // Commands.
     void menuclear();
@@ -132,6 +135,7 @@ class MainWindow final : public QMainWindow {
     void build_menus();
     void connect_commands();
     void set_commands_enabled(bool enabled);
+    void show_progress_bar(bool shown);
     void scroll_changed(QScrollBar& scroll);
     void fill_table(MemoryTable& table, const std::string& text);
 
@@ -179,7 +183,7 @@ class MainWindow final : public QMainWindow {
     bool busy_ = false;
     bool running_ = false;
     bool stop_requested_ = false;
-    bool close_after_run_ = false;  // the close button was answered with "stop" during a run
+    bool close_asked_ = false;  // the close button stopped the run; ask once it has ended
     bool redrawing_ = false;
     bool redraw_again_ = false;
 

@@ -158,8 +158,8 @@ void MessageDialog::prepare_display(bool has_line_breaks) {
     img_ok_->setVisible(kind_ == MessageKind::Ok);
     img_err_->setVisible(kind_ == MessageKind::Error);
     img_info_->setVisible(kind_ == MessageKind::Info);
-    img_ask_->setVisible(kind_ == MessageKind::YesNo);
-    if (kind_ == MessageKind::YesNo) {
+    img_ask_->setVisible(is_question(kind_));
+    if (is_question(kind_)) {
         command2_->show();
         command1_->setText(QStringLiteral("Yes"));
         const int first_left = command1_->x();
@@ -168,7 +168,11 @@ void MessageDialog::prepare_display(bool has_line_breaks) {
     }
     setFixedSize(window_width, std::max(window_height, img_ok_->geometry().bottom() + 1 + tw.px(60)));
     centre_on_screen(*this);
-    command1_->setFocus();
+    // A question whose Yes cannot be undone has No for Enter and the focus.
+    const bool no_first = kind_ == MessageKind::YesNoDefaultNo;
+    command1_->setDefault(!no_first);
+    command2_->setDefault(no_first);
+    (no_first ? command2_ : command1_)->setFocus();
 }
 
 MessageAnswer MessageDialog::show_message(std::string_view text, MessageKind kind, std::string_view title) {
@@ -178,7 +182,7 @@ MessageAnswer MessageDialog::show_message(std::string_view text, MessageKind kin
 }
 
 void MessageDialog::press_first() {
-    answer_ = kind_ == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    answer_ = is_question(kind_) ? MessageAnswer::Yes : MessageAnswer::Ok;
     done(static_cast<int>(answer_));
 }
 
@@ -189,7 +193,7 @@ void MessageDialog::press_second() {
 
 void MessageDialog::reject() {
     // Esc and the window's close button: "No" where there is one, else "OK".
-    if (kind_ == MessageKind::YesNo) {
+    if (is_question(kind_)) {
         press_second();
     } else {
         press_first();
@@ -224,7 +228,7 @@ bool MessageDialog::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::FocusIn:
-            if (watched == txt_title_) command1_->setFocus();
+            if (watched == txt_title_) (command2_->isDefault() ? command2_ : command1_)->setFocus();
             break;
         default:
             break;

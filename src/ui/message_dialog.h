@@ -16,8 +16,9 @@ struct AppState;
 struct ThemeState;
 
 // The program's message box: the message beside a picture of its kind, and one button ("OK") or
-// two ("Yes", "No" for a YesNo question). Y or Z press the first button and N the second, whatever has the
-// focus; a click on the text copies it to the clipboard. The window sizes itself to the text.
+// two ("Yes", "No" for a question; Enter presses "Yes", or "No" where Yes cannot be undone). Y or Z
+// press the first button and N the second, whatever has the focus; a click on the text copies it to the
+// clipboard. The window sizes itself to the text.
 class MessageDialog final : public QDialog {
     Q_OBJECT
 

@@ -1,10 +1,34 @@
 #include "ui/theme_paint.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 namespace quillon {
+
+namespace {
+
+// The application's style, with the check box's box framed in the text colour.
+class FramedCheckStyle final : public QProxyStyle {
+  public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (element != PE_IndicatorCheckBox) return;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(option->palette.color(QPalette::WindowText));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
+}  // namespace
 
 QColor theme_color(std::uint32_t rgb) {
     return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | (rgb & 0xFFFFFFu)));
@@ -27,6 +51,15 @@ void paint_control(QWidget& widget, std::uint32_t background, std::uint32_t text
         palette.setColor(role, fore);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
+}
+
+void paint_check_box(QCheckBox& box, std::uint32_t background, std::uint32_t text) {
+    paint_control(box, background, text);
+    if (dynamic_cast<FramedCheckStyle*>(box.style()) != nullptr) return;
+    auto* style = new FramedCheckStyle;
+    // Kept by the box's parent, which deletes its children in order: the box before its style.
+    style->setParent(box.parentWidget() != nullptr ? static_cast<QObject*>(box.parentWidget()) : &box);
+    box.setStyle(style);
 }
 
 void keep_native_colors(QWidget& widget) {

@@ -32,7 +32,7 @@ TEST(ProgressCaption, TellsTheRunsCaptionsFromOtherStatusTexts) {
 TEST(ProgressCaption, DrawsAFixedWidthBarWithTheTimeLeft) {
     using namespace std::chrono_literals;
     EXPECT_EQ(progress_line("FLASH", {16, 32, 0s}, 10), "FLASH   [#####-----]  50%");
-    EXPECT_EQ(progress_line("EEPROM", {256, 256, 1s}, 4), "EEPROM  [####] 100%");
+    EXPECT_EQ(progress_line("EEPROM", {256, 256, 900ms}, 4), "EEPROM  [####] 100%");
     EXPECT_EQ(progress_line("FLASH", {40, 32, 0s}, 4), "FLASH   [####] 100%");  // never past the end
     EXPECT_EQ(progress_line("FLASH", {1, 32, 0s}, 4), "FLASH   [----]   3%");
     EXPECT_EQ(progress_line("EEPROM", {370, 1000, 90s}, 4), "EEPROM  [#---]  37%, 2:34 left");

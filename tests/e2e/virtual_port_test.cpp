@@ -171,7 +171,7 @@ TEST_P(VirtualSerialPort, SigintStopsTheRunAtOnceWithTheChipPoweredDown) {
     out += process.readAllStandardOutput();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 4) << out.toStdString() << process.readAllStandardError().toStdString();
-    EXPECT_TRUE(out.contains("\nProgram all stopped at F:")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\nProgram all stopped at FLASH address ")) << out.toStdString();
     const std::map<std::string, std::int64_t> served = read_counts(counts.toStdString());
     EXPECT_GE(served.at("td_bytes"), 2);
     EXPECT_EQ(served.at("td_bytes") % 2, 0) << "the supply was switched off again";

@@ -28,8 +28,7 @@ class RecordingHost : public Host {
     void set_loaded_file(std::string_view text) override { loaded_file = std::string(text); }
     MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override {
         messages.push_back({std::string(text), kind, std::string(title)});
-        if (message_answers.empty())
-            return kind == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        if (message_answers.empty()) return is_question(kind) ? MessageAnswer::Yes : MessageAnswer::Ok;
         const MessageAnswer answer = message_answers.front();
         message_answers.pop_front();
         return answer;

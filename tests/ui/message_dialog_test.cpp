@@ -43,12 +43,16 @@ class MessageDialogTest : public ::testing::Test {
     ThemeState theme;
 };
 
+// Enter answers with the default button: Yes, or No for a question whose Yes cannot be undone.
 TEST_F(MessageDialogTest, YesNoBoxAnswersByKey) {
-    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_N), MessageAnswer::No);
-    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Y), MessageAnswer::Yes);
-    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Z), MessageAnswer::Yes);
-    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Return), MessageAnswer::Yes);
-    EXPECT_EQ(answer_to_key(MessageKind::YesNo, Qt::Key_Escape), MessageAnswer::No);
+    for (const MessageKind kind : {MessageKind::YesNo, MessageKind::YesNoDefaultNo}) {
+        const bool safe = kind == MessageKind::YesNoDefaultNo;
+        EXPECT_EQ(answer_to_key(kind, Qt::Key_N), MessageAnswer::No);
+        EXPECT_EQ(answer_to_key(kind, Qt::Key_Y), MessageAnswer::Yes);
+        EXPECT_EQ(answer_to_key(kind, Qt::Key_Z), MessageAnswer::Yes);
+        EXPECT_EQ(answer_to_key(kind, Qt::Key_Return), safe ? MessageAnswer::No : MessageAnswer::Yes);
+        EXPECT_EQ(answer_to_key(kind, Qt::Key_Escape), MessageAnswer::No);
+    }
 }
 
 TEST_F(MessageDialogTest, SingleButtonBoxesCloseOnEveryAnswerKey) {
@@ -86,6 +90,7 @@ TEST_F(MessageDialogTest, PicturesAndButtonsFollowTheKind) {
         const char* picture;
     } kinds[] = {{MessageKind::Ok, "img_ok"},
                  {MessageKind::YesNo, "img_ask"},
+                 {MessageKind::YesNoDefaultNo, "img_ask"},
                  {MessageKind::Error, "img_err"},
                  {MessageKind::Info, "img_info"},
                  {static_cast<MessageKind>(5), nullptr}};  // no kind the program uses
@@ -99,8 +104,10 @@ TEST_F(MessageDialogTest, PicturesAndButtonsFollowTheKind) {
         }
         auto* first = static_cast<QPushButton*>(child(*dialog, "Command1"));
         auto* second = static_cast<QPushButton*>(child(*dialog, "Command2"));
-        if (k.kind == MessageKind::YesNo) {
+        if (is_question(k.kind)) {
             EXPECT_EQ(first->text(), "Yes");
+            EXPECT_EQ(second->isDefault(), k.kind == MessageKind::YesNoDefaultNo);
+            EXPECT_NE(first->isDefault(), second->isDefault());
             EXPECT_TRUE(second->isVisible());
             EXPECT_LT(first->x(), second->x());  // Yes on the left, No at the right edge
             EXPECT_EQ(second->geometry().right(), dialog->width() - 5);

@@ -123,18 +123,24 @@ TEST(Screenshots, ModelSelectionHardwareCheckAndTheSimulatedBoard) {
         f.find<QAction>(QStringLiteral("menusim"))->trigger();  // the board takes over from COM3
         EXPECT_TRUE(f.window->grab().save(base + "-simulated.png"));
         if (std::string_view(name) == "Original Lite") {
-            // Halfway through the run: the Stop button and the progress bar beside the caption.
+            // Early in a long run (the whole FLASH written), once the time left shows: the Stop
+            // button and the progress bar beside the caption.
+            for (std::size_t i = 0x2000; i < f.state.image.flash.size(); ++i)
+                f.state.image.flash[i] = static_cast<std::uint8_t>(i * 13 + 5);
+            f.window->updatedisplay();
             bool grabbed = false;
-            QTimer midway;
-            midway.setInterval(0);
-            QObject::connect(&midway, &QTimer::timeout, [&] {
+            QTimer early;
+            early.setInterval(0);
+            QObject::connect(&early, &QTimer::timeout, [&] {
                 auto* bar = f.find<QProgressBar>(QStringLiteral("progress_run"));
-                if (grabbed || !bar->isVisible() || bar->value() < 40) return;
+                if (grabbed || !bar->isVisible() || !bar->format().contains(QStringLiteral("left"))) return;
                 grabbed = true;
+                EXPECT_LT(bar->value(), 20) << bar->format().toStdString();
                 EXPECT_TRUE(f.window->grab().save(base + "-simulated-programming.png"));
             });
-            midway.start();
+            early.start();
             f.find<QPushButton>(QStringLiteral("Command1"))->click();
+            EXPECT_TRUE(grabbed);
             EXPECT_TRUE(f.window->grab().save(base + "-simulated-programmed.png"));
         }
 
@@ -201,6 +207,18 @@ TEST(Screenshots, ConfigurationCellTipAndTheProtectionQuestion) {
     EXPECT_NE(f.dialogs.messages.back().text.find("Code protection is on (CP0)"), std::string::npos);
     EXPECT_EQ(f.text_of(QStringLiteral("label_status")),
               QStringLiteral("Program All cancelled; the chip was not touched."));
+
+    // The question as the message box shows it: No is the default, so Enter leaves the chip alone.
+    const ScriptedDialogs::Message& asked = f.dialogs.messages.back();
+    MessageDialog question(f.state, f.theme);
+    question.prepare(asked.text, asked.kind, asked.title);
+    question.show();
+    EXPECT_TRUE(question.findChild<QPushButton*>(QStringLiteral("Command2"))->isDefault());
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(question.grab().save(folder + "/original-lite-protection-question.png"));
+    }
+    QTest::keyClick(&question, Qt::Key_Return);
+    EXPECT_EQ(question.answer(), MessageAnswer::No);
 }
 
 // The themes whose highlight or caption colours were retouched for legibility: their two lists.

@@ -23,7 +23,7 @@ class ScriptedDialogs final : public UserDialogs {
     MessageAnswer show_message(std::string_view text, MessageKind kind, std::string_view title) override {
         messages.push_back({std::string(text), kind, std::string(title)});
         if (on_message) on_message();
-        if (answers.empty()) return kind == MessageKind::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        if (answers.empty()) return is_question(kind) ? MessageAnswer::Yes : MessageAnswer::Ok;
         const MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;

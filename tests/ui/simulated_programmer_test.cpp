@@ -117,7 +117,7 @@ TEST_F(SimulatedProgrammerTest, StopAndTheCloseButtonEndARunWithTheChipPoweredDo
         was_powered = board_powered();
         EXPECT_TRUE(stop->isEnabled());
         EXPECT_TRUE(bar->isVisible());
-        EXPECT_GT(bar->value(), 30);
+        EXPECT_GT(bar->value(), 10);
         EXPECT_TRUE(bar->format().startsWith(QString::number(bar->value()) + "%"))
             << bar->format().toStdString();
         EXPECT_FALSE(w.find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
@@ -125,22 +125,34 @@ TEST_F(SimulatedProgrammerTest, StopAndTheCloseButtonEndARunWithTheChipPoweredDo
     }));
     EXPECT_TRUE(was_powered);
     EXPECT_FALSE(board_powered());
-    EXPECT_TRUE(w.status().starts_with("Program all stopped at F:")) << w.status();
+    EXPECT_TRUE(w.status().starts_with("Program all stopped at FLASH address ")) << w.status();
     EXPECT_FALSE(stop->isEnabled());
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(w.find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
     EXPECT_TRUE(w.dialogs.messages.empty());
 
-    // The question is answered "Yes" (the scripted dialogs' answer): stop, then close. The close
-    // waits for the run's own FLASH loop, past the chip's ID read.
-    w.state.run_address = 0;
-    ASSERT_TRUE(run_until_midway([&w] { w.window->close(); }));
-    ASSERT_EQ(w.dialogs.messages.size(), 1u);
-    EXPECT_EQ(w.dialogs.messages[0].text, "An operation is running. Stop it and close the window?");
-    EXPECT_EQ(w.dialogs.messages[0].kind, MessageKind::YesNo);
-    EXPECT_FALSE(board_powered());
-    EXPECT_TRUE(w.status().starts_with("Program all stopped at F:")) << w.status();
-    EXPECT_FALSE(w.window->isVisible());
+    // The close button stops the run at once and the question waits for the chip to be powered
+    // down: No keeps the window, Yes closes it. The close comes in the run's own FLASH loop, past
+    // the chip's ID read.
+    bool powered_at_question = true;
+    std::string status_at_question;
+    w.dialogs.on_message = [&] {
+        powered_at_question = board_powered();
+        status_at_question = w.status();
+    };
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        w.dialogs.messages.clear();
+        w.dialogs.answers.push_back(answer);
+        w.state.run_address = 0;
+        ASSERT_TRUE(run_until_midway([&w] { w.window->close(); }));
+        ASSERT_EQ(w.dialogs.messages.size(), 1u);
+        EXPECT_EQ(w.dialogs.messages[0].text,
+                  "The operation was stopped and the chip powered down. Close the window?");
+        EXPECT_FALSE(powered_at_question);
+        EXPECT_TRUE(status_at_question.starts_with("Program all stopped at FLASH address "))
+            << status_at_question;
+        EXPECT_EQ(w.window->isVisible(), answer == MessageAnswer::No);
+    }
 }
 
 TEST_F(SimulatedProgrammerTest, TheChipKeepsItsMemoriesBetweenTwoWindows) {
@@ -227,9 +239,21 @@ TEST_F(SimulatedProgrammerTest, AnotherModelKeepsTheChipWhichEraseRefusesOfferin
     EXPECT_EQ(w.status(), "Simulated board (PIC18F452) ready...");
     EXPECT_EQ(w.simulator->chip()->model().name, "PIC18F452");
 
+    // While the question is up, the status line has its whole width and shows all of its text.
+    auto* status_line = w.find<QLabel>(QStringLiteral("label_status"));
+    bool status_whole = false;
+    w.dialogs.on_message = [&] {
+        status_whole = !w.find<QProgressBar>(QStringLiteral("progress_run"))->isVisible() &&
+                       status_line->text() == "Wrong chip in the socket: erase not started." &&
+                       status_line->fontMetrics().horizontalAdvance(status_line->text()) <
+                           status_line->contentsRect().width() &&
+                       status_line->width() > w.window->width() * 9 / 10;
+    };
     w.dialogs.answers.push_back(MessageAnswer::No);
     for (const bool yes : {false, true}) {
+        status_whole = false;
         w.press("Command3");
+        EXPECT_TRUE(status_whole);
         ASSERT_EQ(w.dialogs.messages.size(), yes ? 2u : 1u);
         EXPECT_EQ(w.dialogs.messages.back().kind, MessageKind::YesNo);
         EXPECT_EQ(w.dialogs.messages.back().text,

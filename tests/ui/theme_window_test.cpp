@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 
+#include "ui/contrast.h"
+#include "ui/theme_state.h"
 #include "ui/window_fixture.h"
 
 namespace quillon {
@@ -121,6 +126,29 @@ TEST_F(ThemeWindowTest, AStoredNameInAnotherCaseHighlightsNothingAndClosingCance
     themes.close();
     EXPECT_EQ(setting("Color Theme"), "halloween");
     EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
+}
+
+// An unchecked box must be seen as a box: somewhere in the indicator the style draws, a pixel
+// stands out from the check box's own background by the contrast asked of a control's outline.
+TEST_F(ThemeWindowTest, EveryThemeShowsTheUncheckedKeepBox) {
+    load();
+    auto* box = find<QCheckBox>(QStringLiteral("check_keep_eeprom"));
+    ASSERT_FALSE(box->isChecked());
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    ASSERT_FALSE(indicator.isEmpty());
+    for (const ColorTheme& theme : builtin_themes()) {
+        apply_theme_name(this->theme, theme.name);
+        window->settheme();
+        const QImage picture = box->grab().toImage();
+        const std::uint32_t around = theme.role(6);
+        double best = 1.0;
+        for (int y = indicator.top(); y <= indicator.bottom(); ++y)
+            for (int x = indicator.left(); x <= indicator.right(); ++x)
+                best = std::max(best, contrast(picture.pixel(x, y) & 0xFFFFFFu, around));
+        EXPECT_GE(best, 3.0) << theme.name << ": the unchecked box on its caption's background";
+    }
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ RunOutcome end_early(ChipSession& session, Operation operation, ScriptInterprete
         return RunOutcome::PortFailed;
     }
     if (interpreter.fault() == RunFault::Stopped) {
-        report_stop(session.host, operation, interpreter.last_caption(), state.run_pc, state.run_length);
+        report_stop(session.host, operation, interpreter.last_caption());
         return RunOutcome::Stopped;
     }
     report_stopped_run(session.host, state, interpreter.fault_text());
@@ -165,7 +165,7 @@ RunOutcome run_script(ChipSession& session, Operation operation, const Algorithm
     }
     const RunPlan plan = plan_run(program, state);
     interpreter.track_progress(plan, start);
-    host.show_progress({0, plan.total, {}});
+    host.show_progress(progress_at(plan, 0, 0, {}));
     step_to_end(state, interpreter, program);
     if (interpreter.fault() != RunFault::None)
         return end_early(session, operation, interpreter, image_before_read);

@@ -1,7 +1,9 @@
 #include "engine/operations/operation_texts.h"
 
+#include <charconv>
 #include <string>
 
+#include "base/hex_text.h"
 #include "engine/script/mismatch_report.h"
 #include "ports/port_status.h"
 
@@ -33,6 +35,33 @@ OperationTexts texts_for(Operation operation) {
                     "Chip verify failed:", "Verify"};
     }
     return {"", "", nullptr, nullptr, ""};
+}
+
+// Where a stopped run was, in the user's terms, from its last progress caption: "F:41/128" is at
+// FLASH address 000028, "E:3/256" in the EEPROM at address 0002, "CONF1L:" at CONFIG1L. Without
+// a caption the run had not come to the chip's memories yet.
+std::string stop_place(Operation operation, std::string_view caption) {
+    const auto address = [caption]() -> std::int32_t {
+        std::int32_t count = 0;
+        const char* first = caption.data() + 2;
+        const auto [end, error] = std::from_chars(first, caption.data() + caption.size(), count);
+        return error == std::errc() && end != first && count > 0 ? count - 1 : 0;
+    };
+    if (caption.starts_with("F:")) return "at FLASH address " + hex6(address());
+    if (caption.starts_with("E:")) return "in the EEPROM at address " + hex4(address());
+    if (caption.starts_with("CONF") && caption.size() >= 6)
+        return "at configuration byte CONFIG" + std::string(caption.substr(4, 2));
+    switch (operation) {
+        case Operation::Program:
+            return "before the chip was programmed";
+        case Operation::Erase:
+            return "before the erase had finished; the chip may be partly erased";
+        case Operation::Read:
+        case Operation::BlankCheck:
+        case Operation::Verify:
+            break;
+    }
+    return "before the chip was read";
 }
 
 const char* const kCrLf = "\r\n";
@@ -116,12 +145,9 @@ void report_port_failure(Host& host, const AppState& state, std::string_view cau
     host.show_message(text, MessageKind::Error, state.product_title);
 }
 
-void report_stop(Host& host, Operation operation, std::string_view last_caption,
-                 std::int32_t next_instruction, std::int32_t length) {
-    std::string text = std::string(texts_for(operation).name) + " stopped ";
-    text += last_caption.empty()
-                ? "before instruction " + std::to_string(next_instruction) + " of " + std::to_string(length)
-                : "at " + std::string(last_caption);
+void report_stop(Host& host, Operation operation, std::string_view last_caption) {
+    std::string text =
+        std::string(texts_for(operation).name) + " stopped " + stop_place(operation, last_caption);
     text += ".";
     // A read gives the buffers back as they were; say so, as the tables showed them erased.
     if (operation == Operation::Read) text += " The buffers are as they were.";

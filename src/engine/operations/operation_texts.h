@@ -26,10 +26,9 @@ void report_start(Host& host, Operation operation);
 // The port stopped working during the run.
 void report_port_failure(Host& host, const AppState& state, std::string_view cause);
 
-// The user stopped the run before instruction `next_instruction` of `length`; `last_caption` is
-// the last progress caption it showed (empty when none): "Program all stopped at F:12291/32768.".
-void report_stop(Host& host, Operation operation, std::string_view last_caption,
-                 std::int32_t next_instruction, std::int32_t length);
+// The user stopped the run; `last_caption` is the last progress caption it showed (empty when
+// none), told as where the run was: "Program all stopped at FLASH address 003002.".
+void report_stop(Host& host, Operation operation, std::string_view last_caption);
 
 // The run stopped early for `fault_text`, and the chip was powered down.
 void report_stopped_run(Host& host, const AppState& state, std::string_view fault_text);

@@ -97,16 +97,17 @@ void ScriptInterpreter::caption_progress(char memory) {
     caption_.push_back('/');
     append_number(caption_, state_.interpreter.loop_end + 1);
     host_.set_status(caption_);
-    if (plan_ != nullptr) show_progress();
+    if (plan_ != nullptr) show_progress(true);
     host_.yield_point();
 }
 
-// The loop the caption belongs to is the one whose instruction ran last.
-void ScriptInterpreter::show_progress() {
-    const auto index = static_cast<std::size_t>(state_.interpreter.loop_start - 1);
-    if (index >= plan_->bytes.size()) return;
-    const std::int64_t in_loop = std::clamp<std::int64_t>(state_.run_address + 1, 0, plan_->bytes[index]);
-    host_.show_progress({plan_->before[index] + in_loop, plan_->total, lines_.clock().now() - started_});
+// A FLASH or EEPROM caption belongs to the loop whose instruction ran last, a configuration
+// byte's to the instruction that runs (run_pc is already past it).
+void ScriptInterpreter::show_progress(bool in_loop) {
+    const std::int32_t instruction = in_loop ? state_.interpreter.loop_start : state_.run_pc - 1;
+    if (instruction < 1) return;
+    host_.show_progress(progress_at(*plan_, static_cast<std::size_t>(instruction - 1),
+                                    in_loop ? state_.run_address + 1 : 0, lines_.clock().now() - started_));
 }
 
 void ScriptInterpreter::run_loop(std::int32_t pc) {

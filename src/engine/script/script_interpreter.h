@@ -97,7 +97,7 @@ class ScriptInterpreter {
 
     void caption(Memory memory, int config);
     void caption_progress(char memory);
-    void show_progress();
+    void show_progress(bool in_loop);
     void enter_loop(const Instruction& instruction, std::int32_t last_address, std::int32_t pc);
     void run_loop(std::int32_t pc);
     void wait_for_write();

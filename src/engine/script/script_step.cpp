@@ -43,6 +43,7 @@ inline void ScriptInterpreter::caption(Memory memory, int config) {
         case Memory::Config:
             caption_.assign(config_caption(config));
             host_.set_status(caption_);
+            if (plan_ != nullptr) show_progress(false);
             host_.yield_point();
             break;
         case Memory::None:

@@ -174,38 +174,88 @@ TEST(ChipOperations, AStopPowersTheChipDownAndSaysWhere) {
     EXPECT_EQ(program_all(b.session), RunOutcome::Stopped);
     EXPECT_EQ(b.toggles(), 2);  // the supply is off again
     EXPECT_EQ(b.state.run_address, 42) << "the frame in progress was finished, no further one sent";
-    EXPECT_EQ(b.host.status(), "Program all stopped at F:41/128.");
+    EXPECT_EQ(b.host.status(), "Program all stopped at FLASH address 000028.");
     EXPECT_TRUE(b.host.enabled);
     EXPECT_TRUE(b.host.messages.empty());
 
     b.state.read_script = split_script("begin,setflashloop,flash=s09,loop,end");
     EXPECT_EQ(read_all(b.session), RunOutcome::Stopped);
     EXPECT_EQ(b.state.image.flash, before.flash);
-    EXPECT_EQ(b.host.status(), "Read all stopped at F:41/128. The buffers are as they were.");
+    EXPECT_EQ(b.host.status(), "Read all stopped at FLASH address 000028. The buffers are as they were.");
 
     // A long wait is no reason to keep a stop waiting, nor is an erase without captions.
     b.host.stop_when = [&b] { return b.clock.now() > 1s; };
     b.state.erase_script = split_script("begin,w60000,end");
     EXPECT_EQ(erase_all(b.session), RunOutcome::Stopped);
     EXPECT_LT(b.clock.now(), 3s);
-    EXPECT_EQ(b.host.status(), "Erase all stopped before instruction 3 of 3.");
+    EXPECT_EQ(b.host.status(),
+              "Erase all stopped before the erase had finished; the chip may be partly erased.");
     EXPECT_EQ(b.toggles(), 6);
+
+    // The other places a run can be stopped at, as the user knows them.
+    const struct {
+        const char* stop_at;  // the caption the stop comes after
+        const char* script;
+        const char* text;
+    } places[] = {
+        {"E:3/64", "begin,seteepromloop,eeprom=s02,loop,end",
+         "Verify stopped in the EEPROM at address 0002."},
+        {"CONF2H:", "begin,temp=s09,checkconfig1l,temp=s09,checkconfig2h,temp=s09,checkconfig3l,end",
+         "Verify stopped at configuration byte CONFIG2H."},
+        {"Begin verify.", "begin,w10,end", "Verify stopped before the chip was read."},
+    };
+    for (const auto& place : places) {
+        b.host.stop_when = [&b, &place] { return b.host.status() == place.stop_at; };
+        b.state.verify_script = split_script(place.script);
+        EXPECT_EQ(verify_chip(b.session), RunOutcome::Stopped) << place.stop_at;
+        EXPECT_EQ(b.host.status(), place.text);
+    }
 }
 
-TEST(ChipOperations, ProgressCountsTheBytesOfEveryLoopOfTheRun) {
+// Every memory counts by what it costs: the bits clocked at the pace the run shows, and the waits
+// for the chip (power, pulses, EEPROM writes) as they are.
+TEST(ChipOperations, ProgressCountsEveryMemoryByWhatItCosts) {
     Bench b;
+    b.state.prog_time_ms = 2;
     b.state.image.flash[9] = 0x00;
     b.state.image.eeprom[2] = 0x00;
     b.state.program_script = split_script(
-        "begin,calcflashpage,setflashloop,s0d-flash,loop,calceeprom,seteepromloop,movlw-eeprom,loop,end");
+        "begin,calcflashpage,setflashloop,s0d-flash,s0d-flash,s0d-flash,s0d-flash,startprog,loop,calceeprom,"
+        "seteepromloop,movlw-eeprom,waitwr,loop,s0f-config1l,startprog,end");
+    const ScriptLimits limits{128, 8, 2, 1, "vddvpp"};
+    const RunPlan plan = plan_run(compile_script(b.state.program_script, limits), b.state);
+    // FLASH to the end of the page of address 9: two rounds of four words and a 2.1 ms pulse.
+    EXPECT_EQ(plan.bytes[2], 16);
+    EXPECT_DOUBLE_EQ(plan.loop[2].bits, 2 * 100.0);
+    EXPECT_DOUBLE_EQ(plan.loop[2].wait_ns, 2 * 2.1e6);
+    // EEPROM to address 2: each byte its command and a 4 ms write with its poll.
+    EXPECT_EQ(plan.bytes[10], 3);
+    EXPECT_DOUBLE_EQ(plan.loop[10].bits, 3 * 80.0);
+    EXPECT_DOUBLE_EQ(plan.loop[10].wait_ns, 3 * 4e6);
+    EXPECT_DOUBLE_EQ(plan.before[10].wait_ns, 100e6 + 2 * 2.1e6)
+        << "the EEPROM follows the power-up and FLASH";
+    EXPECT_DOUBLE_EQ(plan.total.wait_ns, 200e6 + 2 * 2.1e6 + 3 * 4e6 + 2.1e6);
+    EXPECT_DOUBLE_EQ(plan.total.bits, 200 + 240 + 40);
+    // Two EEPROM bytes done at 1 us per bit: what is done took as long as the run has taken.
+    const double waits_done = 100e6 + 2 * 2.1e6 + 2 * 4e6;
+    const double bits_done = 200 + 2 * 80;
+    const auto elapsed = std::chrono::nanoseconds(static_cast<std::int64_t>(waits_done + bits_done * 1000));
+    const RunProgress progress = progress_at(plan, 10, 2, elapsed);
+    EXPECT_NEAR(static_cast<double>(progress.done), static_cast<double>(elapsed.count()), 2);
+    EXPECT_NEAR(static_cast<double>(progress.total), plan.total.wait_ns + plan.total.bits * 1000, 2);
+
+    // The run gives its progress with the FLASH, EEPROM and configuration captions, always onwards.
     EXPECT_EQ(program_all(b.session), RunOutcome::Completed);
-    ASSERT_FALSE(b.host.progress.empty());
+    ASSERT_EQ(b.host.progress.size(), 1u + 8 + 3 + 1);
     EXPECT_EQ(b.host.progress.front().done, 0);
-    for (const RunProgress& p : b.host.progress)
-        EXPECT_EQ(p.total, 16 + 3);  // FLASH to the end of the page of address 9, EEPROM to address 2
-    EXPECT_EQ(b.host.progress.back().done, 19);
-    EXPECT_EQ(b.host.progress[1].done, 1);
-    EXPECT_EQ(b.host.progress[9].done, 17) << "the first EEPROM byte follows the FLASH";
+    for (std::size_t i = 1; i < b.host.progress.size(); ++i)
+        EXPECT_GE(progress_percent(b.host.progress[i]), progress_percent(b.host.progress[i - 1])) << i;
+    EXPECT_LT(progress_percent(b.host.progress[9]), 90)
+        << "the EEPROM and what follows are a share of their own";
+
+    // A run without captions has nothing to count.
+    const RunPlan erase = plan_run(compile_script(split_script("begin,w20,end"), limits), b.state);
+    EXPECT_EQ(progress_at(erase, 0, 0, {}).total, 0);
 }
 
 TEST(RunProgress, PercentAndTimeLeftOnceThePaceMeansSomething) {
@@ -214,8 +264,9 @@ TEST(RunProgress, PercentAndTimeLeftOnceThePaceMeansSomething) {
         const char* text;
     } cases[] = {
         {{0, 0, 0s}, "0%"},
-        {{10, 1000, 60s}, "1%"},   // less than a fiftieth done
-        {{500, 1000, 1s}, "50%"},  // too early to tell
+        {{9, 1000, 60s}, "0%"},       // less than a hundredth done
+        {{500, 1000, 900ms}, "50%"},  // too early to tell
+        {{10, 1000, 1s}, "1%, 1:39 left"},
         {{370, 1000, 90s}, "37%, 2:34 left"},
         {{1000, 32768, 10min}, "3%, 5:17:41 left"},
         {{1000, 1000, 30s}, "100%, 0:00 left"},
