@@ -39,7 +39,7 @@ class SilentDialogs final : public UserDialogs {
 class NoSerialPorts final : public PortProvider {
   public:
     PortOpenResult open(int, const std::string&) override {
-        return PortOpenResult::failure({PortErrorKind::NoSuchDevice, "no serial ports in the benchmark"});
+        return failure(PortError{PortErrorKind::NoSuchDevice, "no serial ports in the benchmark"});
     }
     std::string describe(int) override { return {}; }
 };
@@ -66,7 +66,7 @@ struct WindowRig {
         auto counting = std::make_unique<CountOnlyPort>();
         port = counting.get();
         if (state.silicon.device_id) port->device_id = state.silicon.device_id->id;
-        if (ports->attach_port(std::move(counting), "Benchmark port")) return;
+        if (!ports->attach_port(std::move(counting), "Benchmark port").ok()) return;
         fill_full_image(state, 452);
         window->updatedisplay();
         QApplication::processEvents();

@@ -79,12 +79,12 @@ void BM_SaveSuppliedModelFull(benchmark::State& state) {
 BENCHMARK(BM_SaveSuppliedModelFull)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadLargestCorpusFile(benchmark::State& state) {
-    const FileText file = read_file_text(corpus_path());
+    const Result<std::string> file = read_file_text(corpus_path());
     if (!file.ok()) {
         state.SkipWithError("the HEX corpus is not here");
         return;
     }
-    load(state, file.text, 131072, 1024);
+    load(state, *file, 131072, 1024);
 }
 BENCHMARK(BM_LoadLargestCorpusFile)->Unit(benchmark::kMicrosecond);
 
@@ -104,9 +104,9 @@ void BM_LoadLargestCorpusFileFromDisk(benchmark::State& state) {
 BENCHMARK(BM_LoadLargestCorpusFileFromDisk)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveLargestCorpusImage(benchmark::State& state) {
-    const FileText file = read_file_text(corpus_path());
+    const Result<std::string> file = read_file_text(corpus_path());
     MemoryImage image = erased_image(131072, 1024);
-    if (!file.ok() || !read_hex_text(file.text, image).accepted()) {
+    if (!file.ok() || !read_hex_text(*file, image).accepted()) {
         state.SkipWithError("the HEX corpus is not here");
         return;
     }

@@ -3,9 +3,8 @@
 // line changes per second of real time.
 #include <benchmark/benchmark.h>
 
-#include "backends/sim/pic18_chip.h"
-#include "backends/sim/sim_board.h"
-#include "backends/sim/sim_log.h"
+#include "backends/sim/chip_model.h"
+#include "backends/sim/simulated_board.h"
 #include "bench_support.h"
 #include "engine/operations/chip_operations.h"
 
@@ -14,7 +13,8 @@ namespace {
 
 void program_and_verify(benchmark::State& state, const char* model) {
     AppState app;
-    if (!select_supplied_model(app, model)) {
+    const std::optional<ChipModel> chip_model = find_chip_model(model);
+    if (!chip_model || !select_supplied_model(app, model)) {
         state.SkipWithError("the supplied device library lacks the model");
         return;
     }
@@ -26,9 +26,8 @@ void program_and_verify(benchmark::State& state, const char* model) {
     std::int64_t changes = 0;
     for (auto _ : state) {
         // A fresh chip each time, as a new sim:FILE starts with an erased one.
-        const std::unique_ptr<Pic18Chip> chip = make_chip(model, clock, log);
-        SimBoard board(clock, log);
-        board.insert_chip(chip.get());
+        SimulatedBoard made = build_simulated_board(*chip_model, {clock, log});
+        SimBoard& board = made.board();
         ChipSession session{app, host, clock, &board};
         if (program_all(session) != RunOutcome::Completed || verify_chip(session) != RunOutcome::Completed) {
             state.SkipWithError("program all or verify failed on the simulated chip");

@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     bench::fill_full_image(state, argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 1u);
-    const std::string error = replace_file(argv[2], write_hex_text(state.image));
-    if (!error.empty()) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    const Result<> written = replace_file(argv[2], write_hex_text(state.image));
+    if (!written.ok()) {
+        std::fprintf(stderr, "%s\n", written.error().message.c_str());
         return 1;
     }
     return 0;

@@ -15,8 +15,8 @@ std::string known_ids() {
     return ids;
 }
 
-FtdiPortOpened failure(PortErrorKind kind, std::string message, std::string name = {}) {
-    return {PortOpenResult::failure(PortError{kind, std::move(message)}), std::move(name)};
+FtdiPortOpened not_opened(PortErrorKind kind, std::string message, std::string name = {}) {
+    return {failure(PortError{kind, std::move(message)}), std::move(name)};
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ std::vector<std::string> ftdi_adapter_lines(const std::vector<UsbAdapterFacts>& 
 
 FtdiPortOpened open_ftdi_port(std::string_view name, int baud, const FtdiAccess& access) {
     if (!access.built_in) {
-        return failure(
+        return not_opened(
             PortErrorKind::Failed,
             "The FTDI path is not built into this program: libftdi (Debian package libftdi1-dev) was "
             "missing when it was built. The adapter still works as a serial port (/dev/ttyUSB0 is port "
@@ -52,9 +52,9 @@ FtdiPortOpened open_ftdi_port(std::string_view name, int baud, const FtdiAccess&
     }
     const std::vector<UsbAdapterFacts> adapters = access.list();
     if (adapters.empty()) {
-        return failure(PortErrorKind::NoSuchDevice,
-                       "No FTDI USB adapter is connected (USB IDs " + known_ids() +
-                           "). Connect the programmer's adapter, or choose another port.");
+        return not_opened(PortErrorKind::NoSuchDevice,
+                          "No FTDI USB adapter is connected (USB IDs " + known_ids() +
+                              "). Connect the programmer's adapter, or choose another port.");
     }
     const std::string serial = ftdi_serial_in(name);
     const UsbAdapterFacts* chosen = serial.empty() ? &adapters.front() : nullptr;
@@ -65,27 +65,29 @@ FtdiPortOpened open_ftdi_port(std::string_view name, int baud, const FtdiAccess&
         std::string connected;
         for (const std::string& line : ftdi_adapter_lines(adapters))
             connected += "\n  " + line;
-        return failure(PortErrorKind::NoSuchDevice, "No FTDI adapter with the serial number " + serial +
-                                                        " is connected. Connected:" + connected);
+        return not_opened(PortErrorKind::NoSuchDevice, "No FTDI adapter with the serial number " + serial +
+                                                           " is connected. Connected:" + connected);
     }
     const std::string adapter_name = ftdi_adapter_name(*chosen);
     if (!chosen->may_open) {
-        return failure(PortErrorKind::PermissionDenied,
-                       "You may not open the " + adapter_name + " (" + chosen->device_node +
-                           "). Install the udev rule that gives the logged-in user its adapters "
-                           "(70-quillon-ftdi.rules, see the README), then plug the adapter in again.",
-                       adapter_name);
+        return not_opened(PortErrorKind::PermissionDenied,
+                          "You may not open the " + adapter_name + " (" + chosen->device_node +
+                              "). Install the udev rule that gives the logged-in user its adapters "
+                              "(70-quillon-ftdi.rules, see the README), then plug the adapter in again.",
+                          adapter_name);
     }
     FtdiOpenResult opened = access.open(*chosen);
-    if (!opened.adapter) {
-        return failure(opened.kind, "The " + adapter_name + " did not open: " + opened.error + ".",
-                       adapter_name);
+    if (!opened.ok()) {
+        return not_opened(opened.error().kind,
+                          "The " + adapter_name + " did not open: " + opened.error().message + ".",
+                          adapter_name);
     }
-    auto port = std::make_unique<FtdiProgrammerPort>(std::move(opened.adapter), baud);
-    if (const std::string refused = port->start(); !refused.empty())
-        return failure(PortErrorKind::Failed, "The " + adapter_name + " cannot be used: " + refused + ".",
-                       adapter_name);
-    return {{std::move(port), {}}, adapter_name};
+    auto port = std::make_unique<FtdiProgrammerPort>(std::move(opened).value(), baud);
+    if (const Result<> started = port->start(); !started.ok())
+        return not_opened(PortErrorKind::Failed,
+                          "The " + adapter_name + " cannot be used: " + started.error().message + ".",
+                          adapter_name);
+    return {std::unique_ptr<ProgrammerPort>(std::move(port)), adapter_name};
 }
 
 }  // namespace quillon

@@ -71,9 +71,9 @@ bool libftdi_built_in() {
 FtdiOpenResult open_libftdi_adapter(const UsbAdapterFacts& adapter) {
     const FtdiChipKind* kind = ftdi_chip_kind(adapter.usb_id);
     if (kind == nullptr)
-        return {nullptr, PortErrorKind::NoSuchDevice, adapter.usb_id + " is no FTDI adapter"};
+        return failure(PortError{PortErrorKind::NoSuchDevice, adapter.usb_id + " is no FTDI adapter"});
     ftdi_context* context = ftdi_new();
-    if (context == nullptr) return {nullptr, PortErrorKind::Failed, "libftdi could not start"};
+    if (context == nullptr) return failure(PortError{PortErrorKind::Failed, "libftdi could not start"});
     ftdi_set_interface(context, INTERFACE_A);
     context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
     const int product = static_cast<int>(std::strtol(adapter.usb_id.c_str() + 5, nullptr, 16));
@@ -90,11 +90,11 @@ FtdiOpenResult open_libftdi_adapter(const UsbAdapterFacts& adapter) {
         opened = ftdi_usb_open_bus_addr(context, bus, address);
     }
     if (opened < 0) {
-        FtdiOpenResult result{nullptr, open_error_kind(opened), ftdi_get_error_string(context)};
+        PortError error{open_error_kind(opened), ftdi_get_error_string(context)};
         ftdi_free(context);
-        return result;
+        return failure(std::move(error));
     }
-    return {std::make_unique<LibftdiAdapter>(context, kind->fifo), PortErrorKind::Failed, {}};
+    return std::make_unique<LibftdiAdapter>(context, kind->fifo);
 }
 
 }  // namespace quillon

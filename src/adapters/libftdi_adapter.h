@@ -5,16 +5,13 @@
 
 #include "base/bitbang_adapter.h"
 #include "base/port_provider.h"
+#include "base/result.h"
 #include "tools/doctor/system_view.h"
 
 namespace quillon {
 
-// An adapter opened through libftdi, or why it did not open.
-struct FtdiOpenResult {
-    std::unique_ptr<BitBangAdapter> adapter;
-    PortErrorKind kind = PortErrorKind::Failed;
-    std::string error;
-};
+// An adapter opened through libftdi, or why it did not open (libftdi's own words).
+using FtdiOpenResult = Result<std::unique_ptr<BitBangAdapter>, PortError>;
 
 // Whether this program was built with libftdi: without it the FTDI bit-bang path is not built in
 // (libftdi_adapter.cpp or libftdi_missing.cpp, whichever the build found).

@@ -9,7 +9,7 @@ bool libftdi_built_in() {
 }
 
 FtdiOpenResult open_libftdi_adapter(const UsbAdapterFacts& /*adapter*/) {
-    return {nullptr, PortErrorKind::Failed, "the FTDI bit-bang path is not built into this program"};
+    return failure(PortError{PortErrorKind::Failed, "the FTDI bit-bang path is not built into this program"});
 }
 
 }  // namespace quillon

@@ -10,31 +10,39 @@
 
 namespace quillon {
 
-bool ModemLines::failed() {
+namespace {
+
+// The system's words for the call that just failed.
+Failure<Error> system_failure() {
 #ifdef Q_OS_WIN
-    error_ = qt_error_string(static_cast<int>(::GetLastError())).toStdString();
+    return failure(Error{qt_error_string(static_cast<int>(::GetLastError())).toStdString()});
 #else
-    error_ = qt_error_string(errno).toStdString();
+    return failure(Error{qt_error_string(errno).toStdString()});
 #endif
-    return false;
 }
+
+Result<> checked(bool succeeded) {
+    if (succeeded) return {};
+    return system_failure();
+}
+
+}  // namespace
 
 #ifdef Q_OS_WIN
 
 // Not tried on Windows here: written from the Win32 documentation of the two calls.
-bool ModemLines::set_dtr(bool asserted) {
-    return ::EscapeCommFunction(handle_, asserted ? SETDTR : CLRDTR) != 0 || failed();
+Result<> ModemLines::set_dtr(bool asserted) {
+    return checked(::EscapeCommFunction(handle_, asserted ? SETDTR : CLRDTR) != 0);
 }
 
-bool ModemLines::set_rts(bool asserted) {
-    return ::EscapeCommFunction(handle_, asserted ? SETRTS : CLRRTS) != 0 || failed();
+Result<> ModemLines::set_rts(bool asserted) {
+    return checked(::EscapeCommFunction(handle_, asserted ? SETRTS : CLRRTS) != 0);
 }
 
-bool ModemLines::read_dsr(bool& asserted) {
+Result<bool> ModemLines::read_dsr() {
     DWORD status = 0;
-    if (::GetCommModemStatus(handle_, &status) == 0) return failed();
-    asserted = (status & MS_DSR_ON) != 0;
-    return true;
+    if (::GetCommModemStatus(handle_, &status) == 0) return system_failure();
+    return (status & MS_DSR_ON) != 0;
 }
 
 #else
@@ -51,21 +59,20 @@ int modem_call(int handle, unsigned long request, int* bits) {
 
 }  // namespace
 
-bool ModemLines::set_dtr(bool asserted) {
+Result<> ModemLines::set_dtr(bool asserted) {
     int bit = TIOCM_DTR;
-    return modem_call(handle_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0 || failed();
+    return checked(modem_call(handle_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0);
 }
 
-bool ModemLines::set_rts(bool asserted) {
+Result<> ModemLines::set_rts(bool asserted) {
     int bit = TIOCM_RTS;
-    return modem_call(handle_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0 || failed();
+    return checked(modem_call(handle_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0);
 }
 
-bool ModemLines::read_dsr(bool& asserted) {
+Result<bool> ModemLines::read_dsr() {
     int bits = 0;
-    if (modem_call(handle_, TIOCMGET, &bits) != 0) return failed();
-    asserted = (bits & TIOCM_DSR) != 0;
-    return true;
+    if (modem_call(handle_, TIOCMGET, &bits) != 0) return system_failure();
+    return (bits & TIOCM_DSR) != 0;
 }
 
 #endif

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "base/result.h"
+
 namespace quillon {
 
 // The port's handle as the system knows it: a file descriptor, or a Windows HANDLE.
@@ -17,18 +19,14 @@ class ModemLines {
   public:
     explicit ModemLines(NativeSerialHandle handle) : handle_(handle) {}
 
-    // Each returns false on failure, with the system's words in error_text().
-    bool set_dtr(bool asserted);
-    bool set_rts(bool asserted);
-    bool read_dsr(bool& asserted);
-
-    const std::string& error_text() const { return error_; }
+    // Each fails with the system's words for what went wrong.
+    Result<> set_dtr(bool asserted);
+    Result<> set_rts(bool asserted);
+    // Whether DSR is asserted.
+    Result<bool> read_dsr();
 
   private:
-    bool failed();
-
     NativeSerialHandle handle_;
-    std::string error_;
 };
 
 }  // namespace quillon

@@ -114,13 +114,10 @@ std::string SerialPortProvider::describe(int number) {
 
 PortOpenResult SerialPortProvider::open(int number, const std::string& settings) {
     const std::string device = device_for(number);
-    if (device.empty())
-        return PortOpenResult::failure(make_port_error(PortErrorKind::NoSuchDevice, number, device));
+    if (device.empty()) return failure(make_port_error(PortErrorKind::NoSuchDevice, number, device));
     if (is_ftdi_port_name(device)) {
         const std::optional<LineSettings> line = parse_line_settings(settings);
-        if (!line)
-            return PortOpenResult::failure(
-                make_port_error(PortErrorKind::BadSettings, number, device, settings));
+        if (!line) return failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));
         return std::move(open_ftdi_port(device, line->baud_rate, ftdi_).result);
     }
     return open_device(device, settings, number);
@@ -149,8 +146,7 @@ std::vector<std::string> SerialPortProvider::other_ports() {
 PortOpenResult SerialPortProvider::open_device(const std::string& device, const std::string& settings,
                                                int number) {
     const std::optional<LineSettings> line = parse_line_settings(settings);
-    if (!line)
-        return PortOpenResult::failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));
+    if (!line) return failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));
 
     auto serial = std::make_unique<QSerialPort>();
     serial->setPortName(QString::fromStdString(device));
@@ -162,11 +158,11 @@ PortOpenResult SerialPortProvider::open_device(const std::string& device, const 
         const std::string detail = kind == PortErrorKind::PermissionDenied
                                        ? owning_group(device)
                                        : serial->errorString().toStdString();
-        return PortOpenResult::failure(make_port_error(kind, number, device, detail));
+        return failure(make_port_error(kind, number, device, detail));
     }
     if (!apply_line_settings(*serial, *line))
-        return PortOpenResult::failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));
-    return {std::make_unique<SerialProgrammerPort>(std::move(serial)), {}};
+        return failure(make_port_error(PortErrorKind::BadSettings, number, device, settings));
+    return std::make_unique<SerialProgrammerPort>(std::move(serial));
 }
 
 }  // namespace quillon

@@ -45,13 +45,14 @@ void SerialProgrammerPort::check(bool succeeded) {
     if (!succeeded || serial_->error() != QSerialPort::NoError) fail(serial_->errorString().toStdString());
 }
 
-void SerialProgrammerPort::change(Level& line, bool asserted, bool (ModemLines::*set_line)(bool)) {
+void SerialProgrammerPort::change(Level& line, bool asserted, Result<> (ModemLines::*set_line)(bool)) {
     const Level wanted = asserted ? Level::Asserted : Level::Released;
     if (line == wanted || !ready()) return;
-    if ((lines_.*set_line)(asserted)) {
+    Result<> changed = (lines_.*set_line)(asserted);
+    if (changed.ok()) {
         line = wanted;
     } else {
-        fail(lines_.error_text());
+        fail(std::move(changed).error().message);
     }
 }
 
@@ -65,9 +66,9 @@ void SerialProgrammerPort::set_rts(bool asserted) {
 
 bool SerialProgrammerPort::read_dsr() {
     if (!ready()) return false;
-    bool asserted = false;
-    if (lines_.read_dsr(asserted)) return asserted;
-    fail(lines_.error_text());
+    Result<bool> asserted = lines_.read_dsr();
+    if (asserted.ok()) return *asserted;
+    fail(std::move(asserted).error().message);
     return false;
 }
 

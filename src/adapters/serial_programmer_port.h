@@ -40,7 +40,7 @@ class SerialProgrammerPort final : public ProgrammerPort {
     bool ready();
     void check(bool succeeded);
     void fail(std::string reason);
-    void change(Level& line, bool asserted, bool (ModemLines::*set_line)(bool));
+    void change(Level& line, bool asserted, Result<> (ModemLines::*set_line)(bool));
 
     std::unique_ptr<QSerialPort> serial_;
     ModemLines lines_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/programmer_port.h"
+#include "base/result.h"
 
 namespace quillon {
 
@@ -26,13 +27,8 @@ struct PortError {
     std::string message;
 };
 
-// An opened port, or why there is none.
-struct PortOpenResult {
-    std::unique_ptr<ProgrammerPort> port;
-    PortError error;  // meaningful only when `port` is null
-
-    static PortOpenResult failure(PortError error) { return {nullptr, std::move(error)}; }
-};
+// An opened port (never null), or why there is none.
+using PortOpenResult = Result<std::unique_ptr<ProgrammerPort>, PortError>;
 
 // What the platform does with the numbered serial ports 1 to 16: open one with a line settings
 // text ("56000,n,8,1": baud rate, parity, data bits, stop bits), and say which device a number
@@ -44,7 +40,7 @@ class PortProvider {
     virtual PortOpenResult open(int number, const std::string& settings) = 0;
 
     // True when the port opens with kProbeSettings and closes again.
-    virtual bool probe(int number) { return open(number, kProbeSettings).port != nullptr; }
+    virtual bool probe(int number) { return open(number, kProbeSettings).ok(); }
 
     // The device behind a number for the port list ("/dev/ttyUSB0"); empty where the number is the
     // device's own name (COM5 on Windows).

@@ -6,7 +6,6 @@
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
 #include "cli/config_report.h"
-#include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
 #include "cli/stop_signal.h"
 #include "engine/operations/chip_operations.h"
@@ -129,12 +128,11 @@ int ChipCommand::run(Operation operation) {
 ProgramChoice ChipCommand::program_choice(const QString& image_path) {
     ProgramChoice choice{keep_eeprom_, {}};
     choice.backup = [this, image_path](const MemoryImage& chip) {
-        const SavedBackup saved = save_eeprom_backup(image_path.toStdString(), chip);
-        if (saved.error.empty())
-            context_.err << "quillon-cli: the chip's data EEPROM is kept in "
-                         << QString::fromStdString(saved.path) << " while it is erased and written back"
-                         << Qt::endl;
-        return EepromBackupResult{saved.path, saved.error};
+        const Result<std::string> saved = save_eeprom_backup(image_path.toStdString(), chip);
+        if (!saved.ok()) return EepromBackupResult{{}, saved.error().message};
+        context_.err << "quillon-cli: the chip's data EEPROM is kept in " << QString::fromStdString(*saved)
+                     << " while it is erased and written back" << Qt::endl;
+        return EepromBackupResult{*saved, {}};
     };
     return choice;
 }
@@ -220,14 +218,9 @@ void register_chip_commands(CliRegistry& registry) {
     const QStringList chip_commands = {QStringLiteral("erase"), QStringLiteral("blank-check"),
                                        QStringLiteral("program"), QStringLiteral("verify"),
                                        QStringLiteral("read")};
-    registry.add_option({kPortOption,
-                         QStringLiteral("Programmer port: 1-16 (COM1-COM16), a serial device, sim[:FILE] "
-                                        "for the simulated board with its chip kept in FILE, ftdi[:SERIAL] "
-                                        "for an FTDI USB adapter in bit-bang mode, or ftdisim[:FILE] for the "
-                                        "simulated board on a modelled one; default: the port the program "
-                                        "uses."),
-                         QStringLiteral("PORT")},
-                        chip_commands + QStringList{QStringLiteral("doctor"), QStringLiteral("identify")});
+    registry.add_option(
+        {kPortOption, QString::fromStdString(port_option_help_text()), QStringLiteral("PORT")},
+        chip_commands + QStringList{QStringLiteral("doctor"), QStringLiteral("identify")});
     registry.add_option(
         {kProgTimeOption, QStringLiteral("Programming time in ms (1-30) instead of the model's."),
          QStringLiteral("MS")},

@@ -40,11 +40,12 @@ CliContext::CliContext(const QCommandLineParser& command_line)
 
 std::optional<PortChoice> port_option(const QCommandLineParser& parser) {
     const QString name = QStringLiteral("port");
-    return parser.isSet(name) ? parse_port_choice(parser.value(name).toStdString()) : PortChoice{};
+    if (!parser.isSet(name)) return parse_port_choice(std::nullopt);
+    return parse_port_choice(parser.value(name).toStdString());
 }
 
 QString port_option_help() {
-    return QString::fromUtf8(kPortChoiceHelp.data(), static_cast<qsizetype>(kPortChoiceHelp.size()));
+    return QString::fromStdString(port_usage_text());
 }
 
 int CliContext::fail(int status, const QString& message) {

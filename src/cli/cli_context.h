@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "adapters/port_registry.h"
 #include "base/settings_store.h"
-#include "cli/port_choice.h"
 #include "model/app_state.h"
 
 namespace quillon {
@@ -55,8 +55,8 @@ class CliContext {
     std::unique_ptr<SettingsStore> settings_;
 };
 
-// The programmer port of --port (Stored without the option); nothing for a value it cannot read,
-// which port_option_help() explains.
+// The programmer port of --port (the port the program uses without the option); nothing for a
+// value it cannot read, which port_option_help() explains.
 std::optional<PortChoice> port_option(const QCommandLineParser& parser);
 QString port_option_help();
 

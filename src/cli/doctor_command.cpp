@@ -9,18 +9,10 @@
 #include <chrono>
 #include <optional>
 
-#include "adapters/ftdi_port_opener.h"
-#include "adapters/host_system_view.h"
-#include "adapters/serial_port_provider.h"
-#include "base/clock.h"
+#include "adapters/port_registry.h"
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
-#include "cli/port_choice.h"
-#include "model/settings_catalog.h"
-#include "ports/line_settings.h"
-#include "ports/port_manager.h"
 #include "tools/doctor/doctor_output.h"
-#include "tools/doctor/ftdi_doctor.h"
 #include "tools/doctor/port_doctor.h"
 
 namespace quillon {
@@ -116,71 +108,6 @@ std::optional<int> check_library(CliContext& context, DoctorReport& report, bool
     return std::nullopt;
 }
 
-// The port as the program would choose it: by --port, or by the port number setting after a scan
-// of the ports, as at the program's start.
-DoctorTarget choose_target(CliContext& context, const PortChoice& choice, SerialPortProvider& provider,
-                           SystemView& system) {
-    DoctorTarget target;
-    for (int number = 1; number <= 16; ++number)
-        target.port_devices[static_cast<std::size_t>(number - 1)] = provider.device_for(number);
-    SettingsStore& settings = context.settings();
-    target.line_settings = programmer_line_settings(read_setting(settings, kBaudRateSetting));
-    target.chosen_by = "--port";
-    switch (choice.kind) {
-        case PortChoice::Kind::Number:
-            target.number = choice.number;
-            break;
-        case PortChoice::Kind::Device:
-            target.device = choice.device;
-            target.number = find_port_number(choice.device, target.port_devices, system);
-            return target;
-        case PortChoice::Kind::Ftdi:
-            target.device = choice.device;
-            return target;
-        case PortChoice::Kind::Stored:
-        case PortChoice::Kind::Simulator:
-        case PortChoice::Kind::FtdiSimulator: {
-            CliHost host(context.out, context.err);
-            PortManager manager(context.state, settings, host, provider);
-            manager.scan_ports();
-            target.number = read_setting(settings, kPortNumberSetting, context.state.default_port);
-            target.chosen_by = "the setting \"" + std::string(kPortNumberSetting.name) + "\"";
-            break;
-        }
-    }
-    if (target.number >= 1 && target.number <= 16)
-        target.device = target.port_devices[static_cast<std::size_t>(target.number - 1)];
-    return target;
-}
-
-// The port the user chose (or the stored one) on this machine: a serial device, or an FTDI
-// adapter with its own checks.
-void examine_chosen_port(CliContext& context, const PortChoice& choice, DoctorTarget& target,
-                         DoctorReport& report) {
-    HostSystemView system;
-    SerialPortProvider provider(context.settings());
-    target = choose_target(context, choice, provider, system);
-    const auto open_port = [&target, &provider] {
-        return target.number > 0 ? provider.open(target.number, target.line_settings)
-                                 : SerialPortProvider::open_device(target.device, target.line_settings);
-    };
-    SystemClock clock;
-    DoctorReport port_report;
-    if (is_ftdi_port_name(target.device)) {
-        // The adapter's own checks; the typical estimates follow, since a run's pace is not
-        // that of the doctor's single changes.
-        const auto open_ftdi = [&target] {
-            const std::optional<LineSettings> line = parse_line_settings(target.line_settings);
-            return std::move(open_ftdi_port(target.device, line ? line->baud_rate : 0, FtdiAccess{}).result);
-        };
-        port_report = examine_ftdi_port(target.device, target.chosen_by, system, open_ftdi, clock);
-    } else {
-        port_report = examine_port(target, system, open_port, clock);
-    }
-    report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
-    if (!is_ftdi_port_name(target.device)) report.costs = port_report.costs;
-}
-
 int doctor(CliContext& context, const QStringList&) {
     const std::optional<PortChoice> parsed = port_option(context.parser);
     if (!parsed) return context.fail(kExitUsage, port_option_help());
@@ -190,18 +117,11 @@ int doctor(CliContext& context, const QStringList&) {
     if (const std::optional<int> status = check_library(context, report, model_loaded)) return *status;
 
     DoctorTarget target;
-    if (choice.kind == PortChoice::Kind::Simulator || choice.kind == PortChoice::Kind::FtdiSimulator) {
-        target.chosen_by = "--port";
-        report.checks.push_back(
-            {"port",
-             Verdict::Ok,
-             choice.kind == PortChoice::Kind::Simulator
-                 ? "the simulated board: there is no serial port to check"
-                 : "the simulated board on a modelled FTDI adapter: there is no adapter to check",
-             {}});
-    } else {
-        examine_chosen_port(context, choice, target, report);
-    }
+    CliHost host(context.out, context.err);
+    DoctorSetup setup{context.state, context.settings(), host};
+    const DoctorReport port_report = choice.form->examine(choice, setup, target);
+    report.checks.insert(report.checks.end(), port_report.checks.begin(), port_report.checks.end());
+    report.costs = port_report.costs;
 
     std::optional<DoctorEstimates> estimates;
     if (model_loaded) estimates = make_doctor_estimates(context.state, report.costs);

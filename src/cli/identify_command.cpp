@@ -2,7 +2,6 @@
 // chip commands the options about that chip: --force, and --sim-chip for the simulated board.
 #include "cli/cli_context.h"
 #include "cli/cli_host.h"
-#include "cli/port_choice.h"
 #include "cli/programmer_connection.h"
 #include "engine/operations/socket_check.h"
 

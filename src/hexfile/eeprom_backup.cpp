@@ -32,12 +32,13 @@ std::string free_eeprom_backup_path(std::string_view image_path) {
     return {};
 }
 
-SavedBackup save_eeprom_backup(std::string_view image_path, const MemoryImage& chip) {
-    const std::string path = free_eeprom_backup_path(image_path);
-    if (path.empty()) return {{}, "every backup name beside " + std::string(image_path) + " is taken"};
-    const std::string failure = replace_file(path, write_hex_text(chip));
-    if (!failure.empty()) return {{}, path + ": " + failure};
-    return {path, {}};
+Result<std::string> save_eeprom_backup(std::string_view image_path, const MemoryImage& chip) {
+    std::string path = free_eeprom_backup_path(image_path);
+    if (path.empty())
+        return failure(Error{"every backup name beside " + std::string(image_path) + " is taken"});
+    if (const Result<> written = replace_file(path, write_hex_text(chip)); !written.ok())
+        return failure(Error{path + ": " + written.error().message});
+    return path;
 }
 
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/memory_image.h"
+#include "base/result.h"
 
 namespace quillon {
 
@@ -13,13 +14,8 @@ namespace quillon {
 // after its erase, so it is never overwritten.
 std::string free_eeprom_backup_path(std::string_view image_path);
 
-struct SavedBackup {
-    std::string path;   // the file written
-    std::string error;  // why nothing was written; empty when it was
-};
-
 // Writes `chip` (its data EEPROM and configuration; FLASH empty) as a HEX file at a free backup
-// path beside `image_path`, completely or not at all.
-SavedBackup save_eeprom_backup(std::string_view image_path, const MemoryImage& chip);
+// path beside `image_path`, completely or not at all; the path of the file written.
+Result<std::string> save_eeprom_backup(std::string_view image_path, const MemoryImage& chip);
 
 }  // namespace quillon

@@ -45,57 +45,57 @@ fs::path path_from_utf8(std::string_view path) {
     return fs::path(std::u8string(path.begin(), path.end()));
 }
 
-FileText read_file_text(const std::string& path) {
+Result<std::string> read_file_text(const std::string& path) {
     const fs::path file_path = path_from_utf8(path);
     std::error_code error;
     const fs::file_status status = fs::status(file_path, error);
-    if (status.type() == fs::file_type::not_found) return {{}, "the file does not exist"};
-    if (error) return {{}, error.message()};
-    if (fs::is_directory(status)) return {{}, "it is a folder, not a file"};
+    if (status.type() == fs::file_type::not_found) return failure(Error{"the file does not exist"});
+    if (error) return failure(Error{error.message()});
+    if (fs::is_directory(status)) return failure(Error{"it is a folder, not a file"});
 
     errno = 0;
     std::ifstream in(file_path, std::ios::binary);
-    if (!in) return {{}, last_system_error("it cannot be opened")};
+    if (!in) return failure(Error{last_system_error("it cannot be opened")});
     constexpr const char* kTooLarge = "it is too large to be read into memory";
-    FileText result;
+    std::string text;
     // A wrongly chosen file may be far larger than any HEX file: say so instead of failing.
     try {
         // Read a file of known size straight into the text; whatever else there is, in chunks.
         if (fs::is_regular_file(status)) {
             const std::uintmax_t size = fs::file_size(file_path, error);
-            if (!error && size > kMaxReadBytes) return {{}, kTooLarge};
+            if (!error && size > kMaxReadBytes) return failure(Error{kTooLarge});
             if (!error) {
-                result.text.resize(static_cast<std::size_t>(size));
-                in.read(result.text.data(), static_cast<std::streamsize>(size));
-                result.text.resize(static_cast<std::size_t>(in.gcount()));
+                text.resize(static_cast<std::size_t>(size));
+                in.read(text.data(), static_cast<std::streamsize>(size));
+                text.resize(static_cast<std::size_t>(in.gcount()));
             }
         }
         char chunk[1 << 16];
         while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-            result.text.append(chunk, static_cast<std::size_t>(in.gcount()));
+            text.append(chunk, static_cast<std::size_t>(in.gcount()));
             // A device that never ends (a wrongly chosen /dev/zero) must not fill the memory.
-            if (result.text.size() > kMaxReadBytes) return {{}, kTooLarge};
+            if (text.size() > kMaxReadBytes) return failure(Error{kTooLarge});
         }
     } catch (const std::bad_alloc&) {
-        return {{}, kTooLarge};
+        return failure(Error{kTooLarge});
     } catch (const std::length_error&) {
-        return {{}, kTooLarge};
+        return failure(Error{kTooLarge});
     }
-    if (in.bad()) return {{}, last_system_error("reading it failed")};
-    return result;
+    if (in.bad()) return failure(Error{last_system_error("reading it failed")});
+    return text;
 }
 
-std::string write_and_close(std::ofstream& out, std::string_view text) {
+Result<> write_and_close(std::ofstream& out, std::string_view text) {
     errno = 0;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
-    if (!out) return last_system_error("writing failed");
+    if (!out) return failure(Error{last_system_error("writing failed")});
     out.close();
-    if (!out) return last_system_error("closing the file failed");
+    if (!out) return failure(Error{last_system_error("closing the file failed")});
     return {};
 }
 
-std::string replace_file(const std::string& path, std::string_view text) {
+Result<> replace_file(const std::string& path, std::string_view text) {
     fs::path target = path_from_utf8(path);
     std::error_code error;
     // Saving through a link replaces the file it points at, not the link.
@@ -103,33 +103,33 @@ std::string replace_file(const std::string& path, std::string_view text) {
         const fs::path resolved = fs::canonical(target, error);
         if (!error) target = resolved;
     }
-    if (target.filename().empty()) return "the path names no file";
+    if (target.filename().empty()) return failure(Error{"the path names no file"});
     const fs::file_status existing = fs::status(target, error);
-    if (fs::is_directory(existing)) return "it is a folder, not a file";
+    if (fs::is_directory(existing)) return failure(Error{"it is a folder, not a file"});
     if (fs::exists(existing) && !fs::is_regular_file(existing)) {
         // A device or a pipe cannot be replaced by a new file (and must not be, even by root):
         // the text goes into it as it is.
         errno = 0;
         std::ofstream device(target, std::ios::binary);
-        if (!device) return last_system_error("it cannot be opened for writing");
+        if (!device) return failure(Error{last_system_error("it cannot be opened for writing")});
         return write_and_close(device, text);
     }
 
     const fs::path temporary = temporary_sibling(target);
     errno = 0;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return last_system_error("the file cannot be created");
-    std::string failure = write_and_close(out, text);
-    if (failure.empty()) {
+    if (!out) return failure(Error{last_system_error("the file cannot be created")});
+    Result<> written = write_and_close(out, text);
+    if (written.ok()) {
         // Keep the permissions the old file had.
         const fs::file_status old_status = fs::status(target, error);
         if (!error && fs::is_regular_file(old_status))
             fs::permissions(temporary, old_status.permissions(), error);
         fs::rename(temporary, target, error);
-        if (error) failure = error.message();
+        if (error) written = failure(Error{error.message()});
     }
-    if (!failure.empty()) fs::remove(temporary, error);
-    return failure;
+    if (!written.ok()) fs::remove(temporary, error);
+    return written;
 }
 
 }  // namespace quillon

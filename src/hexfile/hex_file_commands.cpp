@@ -63,11 +63,11 @@ HexReadOutcome open_hex_file(AppState& state, Host& host, std::string_view chose
 
 bool save_hex_file(const AppState& state, Host& host, const std::string& path) {
     host.disable();
-    const std::string failure = replace_file(path, write_hex_text(state.image));
-    if (!failure.empty()) {
+    const Result<> written = replace_file(path, write_hex_text(state.image));
+    if (!written.ok()) {
         host.enable();
         host.set_status(kStatusNotSaved);
-        host.show_message("The HEX file " + path + " could not be saved: " + failure + ".",
+        host.show_message("The HEX file " + path + " could not be saved: " + written.error().message + ".",
                           MessageKind::Error, state.product_title);
         return false;
     }

@@ -222,15 +222,15 @@ HexReadResult read_hex_text(std::string_view text, MemoryImage& image) {
 }
 
 HexReadResult read_hex_file(const std::string& path, MemoryImage& image) {
-    FileText file = read_file_text(path);
+    const Result<std::string> file = read_file_text(path);
     if (!file.ok()) {
         HexReadResult result;
         result.outcome = HexReadOutcome::Unreadable;
-        result.message = "The HEX file " + path + " could not be read: " + file.error + ".";
+        result.message = "The HEX file " + path + " could not be read: " + file.error().message + ".";
         result.message_kind = MessageKind::Error;
         return result;
     }
-    return read_hex_text(file.text, image);
+    return read_hex_text(*file, image);
 }
 
 }  // namespace quillon

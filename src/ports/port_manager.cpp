@@ -18,12 +18,12 @@ bool valid_port_number(int number) {
 }
 
 // Some systems assert DTR and RTS when a port opens; the board must see DATA OUT and CLOCK low
-// until a chip operation drives them. Returns why the lines cannot be switched, or empty text.
-std::string release_lines(ProgrammerPort& port) {
+// until a chip operation drives them. Fails with why the lines cannot be switched.
+Result<> release_lines(ProgrammerPort& port) {
     port.set_dtr(false);
     port.set_rts(false);
     if (!port.failed()) return {};
-    return "its control lines cannot be switched (" + port.failure_text() + ")";
+    return failure(Error{"its control lines cannot be switched (" + port.failure_text() + ")"});
 }
 
 }  // namespace
@@ -49,52 +49,51 @@ void PortManager::scan_ports() {
     if (!state_.port_list.empty()) state_.port_list.resize(state_.port_list.size() - 2);
 }
 
-std::optional<PortError> PortManager::open_programmer_port() {
+PortOpenResult PortManager::open_numbered_port() {
+    const int number = state_.port_number;
+    if (!valid_port_number(number)) return failure(make_port_error(PortErrorKind::NoSuchDevice, number, {}));
+    PortOpenResult opened = provider_.open(number, programmer_line_settings(state_.baud_setting));
+    if (!opened.ok()) return opened;
+    if (const Result<> released = release_lines(**opened); !released.ok())
+        return failure(make_port_error(PortErrorKind::Failed, number, provider_.describe(number),
+                                       released.error().message));
+    return opened;
+}
+
+Result<void, PortError> PortManager::open_programmer_port() {
     close_port();
     state_.port_number = read_setting(settings_, kPortNumberSetting, state_.default_port);
     state_.baud_setting = read_setting(settings_, kBaudRateSetting);
     state_.port_open = false;
 
-    PortOpenResult opened;
-    if (valid_port_number(state_.port_number)) {
-        opened = provider_.open(state_.port_number, programmer_line_settings(state_.baud_setting));
-        if (opened.port) {
-            if (const std::string failure = release_lines(*opened.port); !failure.empty()) {
-                opened.error = make_port_error(PortErrorKind::Failed, state_.port_number,
-                                               provider_.describe(state_.port_number), failure);
-                opened.port.reset();
-            }
-        }
-    } else {
-        opened.error = make_port_error(PortErrorKind::NoSuchDevice, state_.port_number, {});
-    }
-
+    PortOpenResult opened = open_numbered_port();
     state_.port_label = serial_port_name(state_.port_number);
-    if (opened.port) {
-        port_ = std::move(opened.port);
+    if (opened.ok()) {
+        port_ = std::move(opened).value();
         state_.port_open = true;
         host_.set_status(port_status_text(state_.port_label, PortStatus::Ready));
-        return std::nullopt;
+        return {};
     }
     host_.set_status(port_status_text(state_.port_label, PortStatus::Error));
-    if (opened.error.kind == PortErrorKind::PermissionDenied)
-        host_.show_message(opened.error.message, MessageKind::Error, state_.product_title);
-    return std::move(opened.error);
+    if (opened.error().kind == PortErrorKind::PermissionDenied)
+        host_.show_message(opened.error().message, MessageKind::Error, state_.product_title);
+    return failure(std::move(opened).error());
 }
 
-std::optional<PortError> PortManager::attach_port(std::unique_ptr<ProgrammerPort> port,
-                                                  std::string_view name) {
+Result<void, PortError> PortManager::attach_port(std::unique_ptr<ProgrammerPort> port,
+                                                 std::string_view name) {
     close_port();
     state_.port_label = std::string(name);
-    if (!port) return PortError{PortErrorKind::NoSuchDevice, std::string(name) + " does not exist."};
-    if (const std::string failure = release_lines(*port); !failure.empty()) {
+    if (!port) return failure(PortError{PortErrorKind::NoSuchDevice, std::string(name) + " does not exist."});
+    if (const Result<> released = release_lines(*port); !released.ok()) {
         host_.set_status(port_status_text(name, PortStatus::Error));
-        return PortError{PortErrorKind::Failed, std::string(name) + " cannot be used: " + failure + "."};
+        return failure(PortError{PortErrorKind::Failed,
+                                 std::string(name) + " cannot be used: " + released.error().message + "."});
     }
     port_ = std::move(port);
     state_.port_open = true;
     host_.set_status(port_status_text(name, PortStatus::Ready));
-    return std::nullopt;
+    return {};
 }
 
 void PortManager::close_port() {

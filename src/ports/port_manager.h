@@ -8,6 +8,7 @@
 
 #include "base/host.h"
 #include "base/port_provider.h"
+#include "base/result.h"
 #include "base/settings_store.h"
 #include "model/app_state.h"
 
@@ -33,13 +34,13 @@ class PortManager {
     // (Re)opens the port of the setting kPortNumberSetting (default `default_port`) with the baud
     // rate of kBaudRateSetting, writes the status line and sets `port_number`, `baud_setting` and
     // `port_open`. DATA OUT and CLOCK are released after the port opens. A refused permission is
-    // also explained in a message box. Returns why the port did not open, or nothing when it did.
-    std::optional<PortError> open_programmer_port();
+    // also explained in a message box. Fails with why the port did not open.
+    Result<void, PortError> open_programmer_port();
 
     // Uses a port made elsewhere (a simulated board, a device named by its path) as the programmer
-    // port; the status line reads `name` + " ready..." or `name` + " error!". Returns why the port
-    // cannot serve, or nothing when it can.
-    std::optional<PortError> attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name);
+    // port; the status line reads `name` + " ready..." or `name` + " error!". Fails with why the
+    // port cannot serve.
+    Result<void, PortError> attach_port(std::unique_ptr<ProgrammerPort> port, std::string_view name);
 
     // Releases the port; `port_open` becomes false.
     void close_port();
@@ -60,6 +61,9 @@ class PortManager {
     void menuportinfo();
 
   private:
+    // Opens the port `port_number` with `baud_setting` and releases its lines.
+    PortOpenResult open_numbered_port();
+
     AppState& state_;
     SettingsStore& settings_;
     Host& host_;

@@ -25,8 +25,8 @@ RunOutcome MainWindow::program_chip(ChipSession& session) {
     if (!keeps_eeprom()) return program_all(session);
     const std::string base = backup_base_path();
     return program_keeping_eeprom(session, [base](const MemoryImage& chip) {
-        const SavedBackup saved = save_eeprom_backup(base, chip);
-        return EepromBackupResult{saved.path, saved.error};
+        const Result<std::string> saved = save_eeprom_backup(base, chip);
+        return saved.ok() ? EepromBackupResult{*saved, {}} : EepromBackupResult{{}, saved.error().message};
     });
 }
 

@@ -25,18 +25,6 @@ std::string SimulatedProgrammer::chip_file(std::string_view model_name) const {
     return folder_ + std::string(model_name) + ".hex";
 }
 
-std::unique_ptr<ProgrammerPort> SimulatedProgrammer::make_board(Pic18Chip& chip) {
-    // On a fake clock every line change costs a moment of virtual time, or the waits of a run
-    // (which poll the chip) would never see time pass.
-    std::unique_ptr<SimBoard> board;
-    if (auto* virtual_clock = dynamic_cast<FakeClock*>(&clock_))
-        board = std::make_unique<SimBoard>(*virtual_clock, log_);
-    else
-        board = std::make_unique<SimBoard>(clock_, log_);
-    board->insert_chip(&chip);
-    return board;
-}
-
 void SimulatedProgrammer::stop_without_port(PortManager& ports, const std::string& status) {
     release(ports);
     ports.close_port();
@@ -45,62 +33,62 @@ void SimulatedProgrammer::stop_without_port(PortManager& ports, const std::strin
 
 bool SimulatedProgrammer::attach(PortManager& ports) {
     // The chip on the board now goes to its file first: the new one may be the same model.
-    if (chip_) save_chip();
+    if (sim_) save_chip();
     const std::optional<ChipModel> model = find_chip_model(state_.model_name);
     if (!model) {
         stop_without_port(ports, "The simulated board has no " + state_.model_name + " chip!");
         return false;
     }
-    auto chip = make_chip(model->name, clock_, log_);
+    SimulatedBoard made = build_simulated_board(*model, {clock_, log_});
     const std::string path = chip_file(model->name);
     std::error_code error;
     if (std::filesystem::exists(path_from_utf8(path), error)) {
-        const ChipHexResult loaded = load_chip_file(path, *model, chip->memory());
-        if (!loaded.ok) {
+        const Result<> loaded = load_chip_file(path, *model, made.chip().memory());
+        if (!loaded.ok()) {
             stop_without_port(ports, port_status_text(simulated_board_name(model->name), PortStatus::Error));
             host_.show_message(
                 "The memories of the simulated " + model->name +
-                    " cannot be read from their file: " + loaded.message +
+                    " cannot be read from their file: " + loaded.error().message +
                     ".\r\nThe simulated board stays off until that file is repaired or removed.",
                 MessageKind::Error, state_.product_title);
             return false;
         }
     }
-    std::unique_ptr<ProgrammerPort> board = make_board(*chip);
+    std::unique_ptr<ProgrammerPort> board = made.take_port();
     const ProgrammerPort* new_board = board.get();
     // Attaching closes the board that held the chip before; only then can that chip go.
-    const std::optional<PortError> refused =
+    const Result<void, PortError> refused =
         ports.attach_port(std::move(board), simulated_board_name(model->name));
-    chip_.reset();
-    if (refused) {
-        host_.show_message(refused->message, MessageKind::Error, state_.product_title);
+    sim_.reset();
+    if (!refused.ok()) {
+        host_.show_message(refused.error().message, MessageKind::Error, state_.product_title);
         return false;
     }
-    chip_ = std::move(chip);
+    sim_ = std::move(made);
     chip_path_ = path;
     board_ = new_board;
     return true;
 }
 
 void SimulatedProgrammer::release(PortManager& ports) {
-    if (!chip_) return;
+    if (!sim_) return;
     if (ports.holds(board_)) ports.close_port();
     board_ = nullptr;
     save_chip();
-    chip_.reset();
+    sim_.reset();
 }
 
 bool SimulatedProgrammer::save_chip() {
-    if (!chip_) return false;
+    if (!sim_) return false;
     // Whatever has run its course by now (an erase, a data EEPROM write) is in the cells.
-    chip_->settle();
+    sim_->chip().settle();
     // Nobody reads the board's log in the window; it must not grow for the life of the program.
     log_.clear();
     std::error_code error;
     std::filesystem::create_directories(path_from_utf8(folder_), error);
-    const ChipHexResult saved = save_chip_file(chip_path_, chip_->memory());
-    if (saved.ok) return true;
-    host_.show_message("The memories of the simulated chip could not be kept: " + saved.message + ".",
+    const Result<> saved = save_chip_file(chip_path_, sim_->chip().memory());
+    if (saved.ok()) return true;
+    host_.show_message("The memories of the simulated chip could not be kept: " + saved.error().message + ".",
                        MessageKind::Error, state_.product_title);
     return false;
 }

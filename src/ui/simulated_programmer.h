@@ -1,11 +1,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "backends/sim/pic18_chip.h"
 #include "backends/sim/sim_log.h"
+#include "backends/sim/simulated_board.h"
 
 namespace quillon {
 
@@ -40,15 +42,14 @@ class SimulatedProgrammer {
     // Keeps the chip's memories in its file. A failure is shown in a message box.
     bool save_chip();
 
-    bool has_chip() const { return chip_ != nullptr; }
-    Pic18Chip* chip() const { return chip_.get(); }
+    bool has_chip() const { return sim_.has_value(); }
+    Pic18Chip* chip() const { return sim_ ? &sim_->chip() : nullptr; }
     const std::string& folder() const { return folder_; }
 
     // The file a model's chip is kept in: the folder, the model's name, ".hex".
     std::string chip_file(std::string_view model_name) const;
 
   private:
-    std::unique_ptr<ProgrammerPort> make_board(Pic18Chip& chip);
     void stop_without_port(PortManager& ports, const std::string& status);
 
     AppState& state_;
@@ -56,7 +57,7 @@ class SimulatedProgrammer {
     Clock& clock_;
     std::string folder_;
     SimLog log_;
-    std::unique_ptr<Pic18Chip> chip_;
+    std::optional<SimulatedBoard> sim_;  // its port is the port manager's while attached
     std::string chip_path_;
     const ProgrammerPort* board_ = nullptr;
 };

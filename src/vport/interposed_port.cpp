@@ -78,8 +78,17 @@ bool track(int descriptor) {
     const std::lock_guard<std::mutex> lock(state.mutex);
     if (state.board == nullptr && !state.refused) {
         std::string error;
-        const std::optional<VportOptions> options = vport_options_from_environment(error);
-        if (options && error.empty()) state.board = VirtualBoard::create(*options, error).release();
+        Result<std::optional<VportOptions>> options = vport_options_from_environment();
+        if (!options.ok()) {
+            error = options.error().message;
+        } else if (*options) {
+            Result<std::unique_ptr<VirtualBoard>> board = VirtualBoard::create(**options);
+            if (board.ok()) {
+                state.board = std::move(board).value().release();
+            } else {
+                error = board.error().message;
+            }
+        }
         if (state.board == nullptr) {
             state.refused = true;
             std::fprintf(stderr, "quillon-vport: the virtual serial port cannot start: %s\n", error.c_str());

@@ -194,8 +194,9 @@ int open_terminal(std::string& device) {
 
 // Checks that the board can be made from the options; says why not, with the known models.
 bool board_can_start(const VportOptions& options) {
-    std::string problem;
-    if (VirtualBoard::create(options, problem)) return true;
+    const Result<std::unique_ptr<VirtualBoard>> board = VirtualBoard::create(options);
+    if (board.ok()) return true;
+    std::string problem = board.error().message;
     if (!find_chip_model(options.model)) {
         std::string known;
         for (const std::string& name : chip_model_names())

@@ -52,29 +52,23 @@ std::string VportCounts::to_text() const {
     return text;
 }
 
-std::unique_ptr<VirtualBoard> VirtualBoard::create(const VportOptions& options, std::string& error) {
-    std::unique_ptr<VirtualBoard> board;
+Result<std::unique_ptr<VirtualBoard>> VirtualBoard::create(const VportOptions& options) {
     const std::optional<ChipModel> model = find_chip_model(options.model);
-    if (!model) {
-        error = "the virtual board has no " + options.model + " chip";
-        return board;
-    }
-    board.reset(new VirtualBoard(options));
+    if (!model) return failure(Error{"the virtual board has no " + options.model + " chip"});
+    std::unique_ptr<VirtualBoard> board(new VirtualBoard(options, *model));
     std::error_code missing;
     if (!options.chip_file.empty() && std::filesystem::exists(options.chip_file, missing)) {
-        const ChipHexResult loaded = load_chip_file(options.chip_file, *model, board->chip_->memory());
-        if (!loaded.ok) {
-            error = loaded.message;
-            board.reset();
-            return board;
-        }
+        Result<> loaded = load_chip_file(options.chip_file, *model, board->chip_.memory());
+        if (!loaded.ok()) return failure(std::move(loaded).error());
     }
-    board->board_.insert_chip(board->chip_.get());
     return board;
 }
 
-VirtualBoard::VirtualBoard(const VportOptions& options)
-    : options_(options), chip_(make_chip(options.model, clock_, log_)), board_(clock_, log_) {}
+VirtualBoard::VirtualBoard(const VportOptions& options, const ChipModel& model)
+    : options_(options),
+      sim_(build_simulated_board(model, {clock_, log_})),
+      chip_(sim_.chip()),
+      board_(sim_.board()) {}
 
 void VirtualBoard::drive_pgd(bool level) {
     if (options_.swap_lines) {
@@ -90,7 +84,7 @@ void VirtualBoard::drive_pgc(bool level) {
     } else {
         board_.set_rts(level);
     }
-    if (level && chip_->drives_pgd()) ++counts_.bits_out;
+    if (level && chip_.drives_pgd()) ++counts_.bits_out;
 }
 
 void VirtualBoard::change_lines(int dtr, int rts, bool by_call) {
@@ -178,8 +172,10 @@ long VirtualBoard::write_td(const unsigned char* data, long size, int& error) {
 }
 
 void VirtualBoard::save() {
-    chip_->settle();
-    if (!options_.chip_file.empty()) save_chip_file(options_.chip_file, chip_->memory());
+    chip_.settle();
+    // Nobody is there to tell of a chip file that cannot be written: the program on the port
+    // runs on, and the test or user that named the file finds it unchanged.
+    if (!options_.chip_file.empty()) save_chip_file(options_.chip_file, chip_.memory());
     if (!options_.counts_file.empty()) write_file(options_.counts_file, counts_.to_text());
     if (!options_.log_file.empty()) write_file(options_.log_file, log_.to_text());
 }

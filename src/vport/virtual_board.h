@@ -8,7 +8,9 @@
 #include "backends/sim/pic18_chip.h"
 #include "backends/sim/sim_board.h"
 #include "backends/sim/sim_log.h"
+#include "backends/sim/simulated_board.h"
 #include "base/clock.h"
+#include "base/result.h"
 #include "vport/vport_options.h"
 
 namespace quillon {
@@ -56,8 +58,8 @@ struct VportCounts {
 // The calls return 0 or an errno value.
 class VirtualBoard {
   public:
-    // Loads the chip from its file when there is one; `error` says why the board cannot start.
-    static std::unique_ptr<VirtualBoard> create(const VportOptions& options, std::string& error);
+    // Loads the chip from its file when there is one; fails with why the board cannot start.
+    static Result<std::unique_ptr<VirtualBoard>> create(const VportOptions& options);
 
     // The device opened (for the first time) or closed (for the last time). Opening raises DTR and
     // RTS, as Linux does on a real port; closing drops them when `hang_up` (termios HUPCL) is set.
@@ -77,10 +79,10 @@ class VirtualBoard {
 
     const VportCounts& counts() const { return counts_; }
     bool powered() const { return board_.supply_on(); }
-    const Pic18Chip& chip() const { return *chip_; }
+    const Pic18Chip& chip() const { return chip_; }
 
   private:
-    explicit VirtualBoard(const VportOptions& options);
+    VirtualBoard(const VportOptions& options, const ChipModel& model);
 
     // True once `fail_after` calls were served: the adapter is gone.
     bool pulled() const;
@@ -94,8 +96,9 @@ class VirtualBoard {
     VportOptions options_;
     PacedClock clock_;
     SimLog log_;
-    std::unique_ptr<Pic18Chip> chip_;
-    SimBoard board_;
+    SimulatedBoard sim_;
+    Pic18Chip& chip_;
+    SimBoard& board_;
     bool dtr_ = false;
     bool rts_ = false;
     VportCounts counts_;

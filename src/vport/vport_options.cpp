@@ -44,15 +44,16 @@ std::vector<std::pair<std::string, std::string>> vport_environment(const VportOp
             {kSwap, options.swap_lines ? "1" : ""}};
 }
 
-std::optional<VportOptions> vport_options_from_environment(std::string& error) {
+Result<std::optional<VportOptions>> vport_options_from_environment() {
     VportOptions options;
     options.device = variable(kVportDeviceVariable);
-    if (options.device.empty()) return std::nullopt;
+    if (options.device.empty()) return std::optional<VportOptions>();
     if (const std::string model = variable(kModel); !model.empty()) options.model = model;
     options.chip_file = variable(kChip);
     options.counts_file = variable(kCounts);
     options.log_file = variable(kLog);
     options.swap_lines = !variable(kSwap).empty();
+    std::string error;
     const auto number = [&error](const char* name, std::int64_t& target) {
         const std::string text = variable(name);
         if (text.empty()) return;
@@ -65,7 +66,8 @@ std::optional<VportOptions> vport_options_from_environment(std::string& error) {
     number(kFailAfter, options.fail_after);
     number(kCallDelay, options.call_delay_us);
     number(kCallCost, options.call_cost_us);
-    return options;
+    if (!error.empty()) return failure(Error{error});
+    return std::optional<VportOptions>(std::move(options));
 }
 
 }  // namespace quillon

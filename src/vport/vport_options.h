@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/result.h"
+
 namespace quillon {
 
 // How the virtual serial port behaves. The launcher takes it from its command line and hands it to
@@ -28,9 +30,9 @@ struct VportOptions {
 // The environment variables that carry the options, name and value, for the program started.
 std::vector<std::pair<std::string, std::string>> vport_environment(const VportOptions& options);
 
-// The options from the environment, or nothing when no virtual port is set up there; `error` says
+// The options from the environment, or nothing when no virtual port is set up there; fails with
 // what is wrong with a value that is set.
-std::optional<VportOptions> vport_options_from_environment(std::string& error);
+Result<std::optional<VportOptions>> vport_options_from_environment();
 
 // The name of the variable that names the device; set means this process runs on a virtual port.
 inline constexpr const char* kVportDeviceVariable = "QUILLON_VPORT_DEVICE";

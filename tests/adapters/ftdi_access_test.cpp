@@ -23,12 +23,12 @@ TEST(FtdiPortOpener, OpensOnlyAListedAdapterTheUserMayOpen) {
     access.list = [&bus] { return bus; };
     access.open = [&opened, &log](const UsbAdapterFacts&) {
         ++opened;
-        return FtdiOpenResult{std::make_unique<FakeAdapter>(log), PortErrorKind::Failed, {}};
+        return FtdiOpenResult(std::make_unique<FakeAdapter>(log));
     };
     const auto message = [&access](std::string_view name) {
         const FtdiPortOpened result = open_ftdi_port(name, 56000, access);
-        EXPECT_FALSE(result.result.port) << name;
-        return result.result.error;
+        EXPECT_FALSE(result.result.ok()) << name;
+        return result.result.ok() ? PortError{} : result.result.error();
     };
 
     PortError error = message("ftdi");
@@ -52,7 +52,7 @@ TEST(FtdiPortOpener, OpensOnlyAListedAdapterTheUserMayOpen) {
     EXPECT_EQ(opened, 0);
 
     const FtdiPortOpened second = open_ftdi_port("ftdi:FT9XK2", 56000, access);
-    ASSERT_TRUE(second.result.port) << second.result.error.message;
+    ASSERT_TRUE(second.result.ok()) << second.result.error().message;
     EXPECT_EQ(second.name, "FTDI adapter FT9XK2");
     EXPECT_EQ(opened, 1);
 

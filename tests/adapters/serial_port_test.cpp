@@ -76,9 +76,9 @@ TEST(SerialPort, OpensAndSendsTheSupplyToggleByte) {
     EXPECT_EQ(rig.provider.describe(5), rig.pty.device());
     EXPECT_TRUE(rig.provider.probe(5));
     PortOpenResult opened = rig.provider.open(5, "56000,n,8,1");
-    ASSERT_NE(opened.port, nullptr) << opened.error.message;
-    opened.port->write_byte(1);
-    EXPECT_FALSE(opened.port->failed()) << opened.port->failure_text();
+    ASSERT_TRUE(opened.ok()) << opened.error().message;
+    (*opened)->write_byte(1);
+    EXPECT_FALSE((*opened)->failed()) << (*opened)->failure_text();
     EXPECT_EQ(rig.pty.receive(), std::string(1, '\x01'));
 }
 
@@ -86,12 +86,12 @@ TEST(SerialPort, ControlLinesThatCannotBeSwitchedFailThePortForGood) {
     SerialRig rig;
     REQUIRE_PTY(rig);
     PortOpenResult opened = rig.provider.open(5, "56000,n,8,1");
-    ASSERT_NE(opened.port, nullptr);
-    opened.port->set_dtr(true);
-    EXPECT_TRUE(opened.port->failed());
-    EXPECT_FALSE(opened.port->failure_text().empty());
-    EXPECT_FALSE(opened.port->read_dsr());
-    opened.port->write_byte(1);  // nothing is sent once the port has failed
+    ASSERT_TRUE(opened.ok());
+    (*opened)->set_dtr(true);
+    EXPECT_TRUE((*opened)->failed());
+    EXPECT_FALSE((*opened)->failure_text().empty());
+    EXPECT_FALSE((*opened)->read_dsr());
+    (*opened)->write_byte(1);  // nothing is sent once the port has failed
     EXPECT_EQ(rig.pty.receive(100), "");
 }
 
@@ -99,35 +99,35 @@ TEST(SerialPort, AVanishedDeviceIsNoticedAtTheNextOperation) {
     SerialRig rig;
     REQUIRE_PTY(rig);
     PortOpenResult opened = rig.provider.open(5, "56000,n,8,1");
-    ASSERT_NE(opened.port, nullptr);
+    ASSERT_TRUE(opened.ok());
     rig.pty.hang_up();
-    opened.port->write_byte(1);
-    EXPECT_TRUE(opened.port->failed());
-    EXPECT_FALSE(opened.port->failure_text().empty());
+    (*opened)->write_byte(1);
+    EXPECT_TRUE((*opened)->failed());
+    EXPECT_FALSE((*opened)->failure_text().empty());
 }
 
 TEST(SerialPort, OpenFailuresAreSortedByKind) {
     SerialRig rig;
     REQUIRE_PTY(rig);
     const PortOpenResult missing = rig.provider.open(3, kProbeSettings);
-    EXPECT_EQ(missing.port, nullptr);
-    EXPECT_EQ(missing.error.kind, PortErrorKind::NoSuchDevice);
-    EXPECT_EQ(missing.error.message,
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().kind, PortErrorKind::NoSuchDevice);
+    EXPECT_EQ(missing.error().message,
               "Serial port COM3 (" + rig.dir.file("missing-3") + ") does not exist or is not a serial port.");
     EXPECT_FALSE(rig.provider.probe(3));
 
     rig.settings.put_text(serial_device_setting_name(6), "/dev/null");
-    EXPECT_EQ(rig.provider.open(6, kProbeSettings).error.kind, PortErrorKind::NoSuchDevice);
+    EXPECT_EQ(rig.provider.open(6, kProbeSettings).error().kind, PortErrorKind::NoSuchDevice);
     rig.settings.put_text(serial_device_setting_name(7), "");
-    EXPECT_EQ(rig.provider.open(7, kProbeSettings).error.kind, PortErrorKind::NoSuchDevice);
+    EXPECT_EQ(rig.provider.open(7, kProbeSettings).error().kind, PortErrorKind::NoSuchDevice);
 
-    EXPECT_EQ(rig.provider.open(5, "9600,n,9,1").error.kind, PortErrorKind::BadSettings);
+    EXPECT_EQ(rig.provider.open(5, "9600,n,9,1").error().kind, PortErrorKind::BadSettings);
 
     PortOpenResult first = rig.provider.open(5, kProbeSettings);
-    ASSERT_NE(first.port, nullptr);
+    ASSERT_TRUE(first.ok());
     const PortOpenResult second = rig.provider.open(5, kProbeSettings);
-    EXPECT_EQ(second.error.kind, PortErrorKind::Busy);
-    EXPECT_NE(second.error.message.find("in use"), std::string::npos);
+    EXPECT_EQ(second.error().kind, PortErrorKind::Busy);
+    EXPECT_NE(second.error().message.find("in use"), std::string::npos);
 }
 
 TEST(SerialPort, MissingPermissionIsToldApartFromABusyPort) {
@@ -142,8 +142,8 @@ TEST(SerialPort, MissingPermissionIsToldApartFromABusyPort) {
     std::filesystem::permissions(device, std::filesystem::perms::none);
     rig.settings.put_text(serial_device_setting_name(8), device);
     const PortOpenResult denied = rig.provider.open(8, kProbeSettings);
-    EXPECT_EQ(denied.error.kind, PortErrorKind::PermissionDenied);
-    EXPECT_NE(denied.error.message.find("permission denied"), std::string::npos);
+    EXPECT_EQ(denied.error().kind, PortErrorKind::PermissionDenied);
+    EXPECT_NE(denied.error().message.find("permission denied"), std::string::npos);
 }
 
 TEST(SerialPort, TheManagerListsThePortAndRefusesItForLackOfControlLines) {
@@ -156,10 +156,10 @@ TEST(SerialPort, TheManagerListsThePortAndRefusesItForLackOfControlLines) {
     EXPECT_EQ(state.port_list, "- Serial port COM5 available (" + rig.pty.device() + ")");
     EXPECT_EQ(state.default_port, 5);
 
-    const std::optional<PortError> error = manager.open_programmer_port();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->kind, PortErrorKind::Failed);
-    EXPECT_NE(error->message.find("control lines"), std::string::npos) << error->message;
+    const Result<void, PortError> error = manager.open_programmer_port();
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().kind, PortErrorKind::Failed);
+    EXPECT_NE(error.error().message.find("control lines"), std::string::npos) << error.error().message;
     EXPECT_EQ(host.status(), "Serial port COM5 error!");
     EXPECT_FALSE(state.port_open);
     EXPECT_TRUE(rig.provider.probe(5));  // and it was closed again

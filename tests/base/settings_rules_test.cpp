@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/command_line_settings.h"
 #include "base/memory_settings_store.h"
 
 namespace quillon {
@@ -99,6 +100,23 @@ TEST(SettingsRules, AnUnreachableStoreGivesDefaultsAndLosesWritesQuietly) {
     store.unavailable = false;
     EXPECT_EQ(store.stored("Color Theme").text, "Night");
     EXPECT_FALSE(store.contains("Serial Port Number"));
+}
+
+TEST(CommandLineSettings, AGivenNumberIsReadButNeverStored) {
+    MemorySettingsStore user;
+    user.put_number("Serial Port Number", 3);
+    CommandLineSettings settings(user);
+    settings.give_number("Serial Port Number", 7);
+    EXPECT_EQ(settings.get_number_setting("Serial Port Number", 2), 7);
+    settings.set_number_setting("Serial Port Number", 8);
+    EXPECT_EQ(settings.get_number_setting("Serial Port Number", 2), 8);
+    EXPECT_EQ(user.stored("Serial Port Number").number, 3);
+
+    // Everything else is the user's store with its rules.
+    EXPECT_EQ(settings.get_text_setting("Serial Port Baud Rate", "56000"), "56000");
+    EXPECT_EQ(user.stored("Serial Port Baud Rate").text, "56000");
+    settings.set_number_setting("Mouse Wheel Enabled", 0);
+    EXPECT_EQ(user.stored("Mouse Wheel Enabled").number, 0);
 }
 
 }  // namespace

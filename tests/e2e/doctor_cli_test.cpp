@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <filesystem>
 
+#include "adapters/port_registry.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
 
@@ -141,7 +142,9 @@ TEST(CliDoctor, OnTheVirtualSerialPortMeasuresTheLinesAndFindsTheBoard) {
 
 TEST(CliDoctor, BadUsageIsStatus2) {
     TempDir dir;
-    EXPECT_EQ(run_cli_process({"doctor", "--port", "17"}).status, 2);
+    const CliRun number = run_cli_process({"doctor", "--port", "17"});
+    EXPECT_EQ(number.status, 2);
+    EXPECT_EQ(number.err, QString::fromStdString("quillon-cli: " + port_usage_text() + "\n"));
     EXPECT_EQ(run_cli_process({"doctor", "extra"}).status, 2);
     EXPECT_EQ(run_cli_process({"doctor", "--port", "sim", "--model", "NoSuchChip"}).status, 2);
     EXPECT_EQ(run_cli_process({"doctor", "--port", "sim", "--device-file", q(dir.file("none.txt"))}).status,
@@ -161,6 +164,10 @@ TEST(CliHelp, ListsEveryCommandOptionAndExitStatus) {
         EXPECT_TRUE(run.out.contains(QLatin1String(option))) << option;
     }
     const QString statuses = run.out.simplified();
+    for (const PortForm& form : port_forms()) {
+        const QString help = QString::fromUtf8(form.help.data(), static_cast<qsizetype>(form.help.size()));
+        EXPECT_TRUE(statuses.contains(help)) << form.help;
+    }
     EXPECT_TRUE(
         statuses.contains("Exit status: 0 success; 1 a blank check or verify found differences, "
                           "check-devices found a failing model, doctor a problem or identify an unknown "

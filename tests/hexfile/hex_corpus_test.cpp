@@ -61,9 +61,12 @@ class HexCorpus : public ::testing::Test {
     }
 
     std::string text_of(const char* name) const {
-        const FileText file = read_file_text((dir_ / name).string());
-        EXPECT_TRUE(file.ok()) << name << ": " << file.error;
-        return file.text;
+        const Result<std::string> file = read_file_text((dir_ / name).string());
+        if (!file.ok()) {
+            ADD_FAILURE() << name << ": " << file.error().message;
+            return {};
+        }
+        return *file;
     }
 
     std::filesystem::path dir_;

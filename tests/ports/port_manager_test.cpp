@@ -25,7 +25,7 @@ struct Rig {
 void open_on(Rig& rig, int number) {
     rig.provider.openable.insert(number);
     rig.settings.put_number("Serial Port Number", number);
-    ASSERT_FALSE(rig.manager.open_programmer_port().has_value());
+    ASSERT_TRUE(rig.manager.open_programmer_port().ok());
 }
 
 TEST(PortScan, ListsEveryPortThatOpensAndDefaultsToTheHighest) {
@@ -73,7 +73,7 @@ TEST(PortOpen, FirstRunStoresTheDefaultsAndOpensWithTheStoredBaudRate) {
     Rig rig;
     rig.provider.openable = {4};
     rig.state.default_port = 4;
-    EXPECT_FALSE(rig.manager.open_programmer_port().has_value());
+    EXPECT_TRUE(rig.manager.open_programmer_port().ok());
     EXPECT_EQ(rig.settings.stored("Serial Port Number").number, 4);
     EXPECT_EQ(rig.settings.stored("Serial Port Baud Rate").text, "56000");
     EXPECT_EQ(rig.provider.opens.back(), (std::pair<int, std::string>{4, "56000,n,8,1"}));
@@ -98,9 +98,9 @@ TEST(PortOpen, APortThatDoesNotOpenLeavesTheErrorInTheStatusLine) {
     Rig rig;
     open_on(rig, 5);
     rig.settings.put_number("Serial Port Number", 6);  // nothing behind COM6
-    const std::optional<PortError> error = rig.manager.open_programmer_port();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->kind, PortErrorKind::NoSuchDevice);
+    const Result<void, PortError> error = rig.manager.open_programmer_port();
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().kind, PortErrorKind::NoSuchDevice);
     EXPECT_EQ(rig.host.status(), "Serial port COM6 error!");
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_EQ(rig.manager.port(), nullptr);
@@ -114,7 +114,7 @@ TEST(PortOpen, StoredValuesThePortCannotUseCountAsAPortThatDoesNotOpen) {
         rig.provider.openable = {1, 2, 16};
         rig.settings.put_number("Serial Port Number", stored);
         const auto error = rig.manager.open_programmer_port();
-        EXPECT_TRUE(error.has_value());
+        EXPECT_FALSE(error.ok());
         EXPECT_EQ(rig.host.status(), "Serial port COM" + std::to_string(stored) + " error!");
         EXPECT_TRUE(rig.provider.opens.empty()) << stored;
         EXPECT_FALSE(rig.state.port_open);
@@ -122,7 +122,7 @@ TEST(PortOpen, StoredValuesThePortCannotUseCountAsAPortThatDoesNotOpen) {
     Rig rig;
     rig.provider.openable = {2};
     rig.settings.put_text("Serial Port Baud Rate", "fast");
-    ASSERT_TRUE(rig.manager.open_programmer_port().has_value());
+    ASSERT_FALSE(rig.manager.open_programmer_port().ok());
     EXPECT_EQ(rig.host.status(), "Serial port COM2 error!");
     EXPECT_FALSE(rig.state.port_open);
 }
@@ -133,8 +133,8 @@ TEST(PortOpen, APortWhoseLinesCannotBeSwitchedIsNotUsed) {
     rig.provider.fail_after_changes = 0;
     rig.settings.put_number("Serial Port Number", 3);
     const auto error = rig.manager.open_programmer_port();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->kind, PortErrorKind::Failed);
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().kind, PortErrorKind::Failed);
     EXPECT_EQ(rig.host.status(), "Serial port COM3 error!");
     EXPECT_FALSE(rig.state.port_open);
     EXPECT_FALSE(rig.provider.is_open(3));
@@ -185,10 +185,10 @@ TEST(PortOpen, AnAttachedPortStandsInForTheSerialPort) {
     // A port whose lines cannot be switched is refused under its own name.
     auto dead = std::make_unique<RecordingPort>();
     dead->fail_after_changes = 0;
-    const std::optional<PortError> refused =
+    const Result<void, PortError> refused =
         rig.manager.attach_port(std::move(dead), "Serial port /dev/pts/7");
-    ASSERT_TRUE(refused.has_value());
-    EXPECT_EQ(refused->message,
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message,
               "Serial port /dev/pts/7 cannot be used: its control lines cannot be switched (the port was "
               "disconnected).");
     EXPECT_EQ(rig.host.status(), "Serial port /dev/pts/7 error!");

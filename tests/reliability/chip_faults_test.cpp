@@ -109,9 +109,9 @@ TEST(ChipFaults, APortLostAfterTheEraseOfAProgramKeepingTheEepromLeavesItsBytesI
     std::ofstream(folder.file("board-eeprom-backup.hex")) << "an older copy, never overwritten";
 
     const RunOutcome outcome = program_keeping_eeprom(session, [&](const MemoryImage& copy) {
-        const SavedBackup saved = save_eeprom_backup(image_path, copy);
+        const Result<std::string> saved = save_eeprom_backup(image_path, copy);
         board.fail_after_changes(20000);  // in the FLASH writes, after the whole-chip erase
-        return EepromBackupResult{saved.path, saved.error};
+        return saved.ok() ? EepromBackupResult{*saved, {}} : EepromBackupResult{{}, saved.error().message};
     });
     EXPECT_EQ(outcome, RunOutcome::PortFailed);
     EXPECT_TRUE(log.contains("bulk erase complete: whole chip"));

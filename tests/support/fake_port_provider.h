@@ -23,20 +23,18 @@ class FakePortProvider final : public PortProvider {
         opens.emplace_back(number, settings);
         if (!openable.contains(number)) {
             const auto planted = errors.find(number);
-            return PortOpenResult::failure(
-                planted != errors.end()
-                    ? planted->second
-                    : make_port_error(PortErrorKind::NoSuchDevice, number, describe(number)));
+            return failure(planted != errors.end()
+                               ? planted->second
+                               : make_port_error(PortErrorKind::NoSuchDevice, number, describe(number)));
         }
         if (in_use_.contains(number))
-            return PortOpenResult::failure(make_port_error(PortErrorKind::Busy, number, describe(number)));
+            return failure(make_port_error(PortErrorKind::Busy, number, describe(number)));
         if (!parse_line_settings(settings))
-            return PortOpenResult::failure(
-                make_port_error(PortErrorKind::BadSettings, number, describe(number), settings));
+            return failure(make_port_error(PortErrorKind::BadSettings, number, describe(number), settings));
         recorders.push_back(std::make_unique<RecordingPort>());
         recorders.back()->fail_after_changes = fail_after_changes;
         in_use_.insert(number);
-        return {std::make_unique<TrackedPort>(*recorders.back(), in_use_, number), {}};
+        return std::make_unique<TrackedPort>(*recorders.back(), in_use_, number);
     }
 
     std::string describe(int number) override {

@@ -72,7 +72,7 @@ TEST(VirtualPortWindow, ProgramAllWritesTheChipThroughTheSerialBackend) {
     // The chip keeps what it was given in its file once the supply is off.
     const std::optional<ChipModel> model = find_chip_model("PIC18F452");
     ChipMemory chip;
-    ASSERT_TRUE(load_chip_file(chip_file, *model, chip).ok);
+    ASSERT_TRUE(load_chip_file(chip_file, *model, chip).ok());
     EXPECT_EQ(chip.flash, state.image.flash);
     EXPECT_EQ(chip.eeprom, state.image.eeprom);
 

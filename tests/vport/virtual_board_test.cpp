@@ -12,10 +12,12 @@ namespace quillon {
 namespace {
 
 std::unique_ptr<VirtualBoard> board(VportOptions options = {}) {
-    std::string error;
-    std::unique_ptr<VirtualBoard> made = VirtualBoard::create(options, error);
-    EXPECT_NE(made, nullptr) << error;
-    return made;
+    Result<std::unique_ptr<VirtualBoard>> made = VirtualBoard::create(options);
+    if (!made.ok()) {
+        ADD_FAILURE() << made.error().message;
+        return nullptr;
+    }
+    return std::move(made).value();
 }
 
 int lines(VirtualBoard& port) {
@@ -70,15 +72,16 @@ TEST(VirtualBoard, APulledPortAnswersEioToEveryLaterCallAndWrite) {
 TEST(VirtualBoard, AnUnknownModelOrAnUnreadableChipFileIsRefused) {
     VportOptions options;
     options.model = "PIC16F84";
-    std::string error;
-    EXPECT_EQ(VirtualBoard::create(options, error), nullptr);
-    EXPECT_EQ(error, "the virtual board has no PIC16F84 chip");
+    const Result<std::unique_ptr<VirtualBoard>> unknown = VirtualBoard::create(options);
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.error().message, "the virtual board has no PIC16F84 chip");
 
     const TempDir dir;
     options = {};
     options.chip_file = dir.write("chip.hex", "garbage\n");
-    EXPECT_EQ(VirtualBoard::create(options, error), nullptr);
-    EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+    const Result<std::unique_ptr<VirtualBoard>> unreadable = VirtualBoard::create(options);
+    ASSERT_FALSE(unreadable.ok());
+    EXPECT_NE(unreadable.error().message.find("line 1"), std::string::npos) << unreadable.error().message;
     EXPECT_EQ(TempDir::read(options.chip_file), "garbage\n");
 }
 

@@ -41,7 +41,7 @@ void FtdiProgrammerPort::fail(const std::string& what) {
     frame_end_ = 0;
 }
 
-std::string FtdiProgrammerPort::start() {
+Result<> FtdiProgrammerPort::start() {
     if (adapter_->set_latency_timer(1) < 0) {
         fail("refused the latency timer");
     } else if (adapter_->set_bitmode(kOutputs, BitBangAdapter::Mode::SyncBitBang) < 0) {
@@ -54,7 +54,8 @@ std::string FtdiProgrammerPort::start() {
         pending_.push_back(pins_);
         flush();
     }
-    return failure_;
+    if (failed_) return failure(Error{failure_});
+    return {};
 }
 
 void FtdiProgrammerPort::set_pin(std::uint8_t pin, bool level) {

@@ -8,6 +8,7 @@
 
 #include "base/bitbang_adapter.h"
 #include "base/programmer_port.h"
+#include "base/result.h"
 
 namespace quillon {
 
@@ -53,9 +54,9 @@ class FtdiProgrammerPort final : public ProgrammerPort, public LineBatch {
     FtdiProgrammerPort& operator=(const FtdiProgrammerPort&) = delete;
 
     // Sets the latency timer to 1 ms, synchronous bit-bang with TXD, RTS# and DTR# as outputs and
-    // the pin rate, and puts out every line released. Empty text when the adapter took it all,
-    // else why not (the port has then failed).
-    std::string start();
+    // the pin rate, and puts out every line released. Fails with why the adapter did not take it
+    // all (the port has then failed).
+    Result<> start();
 
     void set_dtr(bool asserted) override;
     void set_rts(bool asserted) override;

@@ -54,8 +54,8 @@ std::uint8_t* chip_byte(ChipMemory& memory, std::uint32_t address) {
     return nullptr;
 }
 
-ChipHexResult failure(std::size_t line, const std::string& text) {
-    return {false, "line " + std::to_string(line) + ": " + text};
+Failure<Error> line_failure(std::size_t line, const std::string& text) {
+    return failure(Error{"line " + std::to_string(line) + ": " + text});
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ std::string chip_memory_to_hex(const ChipMemory& memory) {
     return out;
 }
 
-ChipHexResult chip_memory_from_hex(std::string_view text, const ChipModel& model, ChipMemory& memory) {
+Result<> chip_memory_from_hex(std::string_view text, const ChipModel& model, ChipMemory& memory) {
     ChipMemory loaded = erased_memory(model);
     std::uint32_t base = 0;
     std::size_t line_number = 0;
@@ -85,34 +85,35 @@ ChipHexResult chip_memory_from_hex(std::string_view text, const ChipModel& model
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
             line.remove_suffix(1);
         if (line.empty()) continue;
-        if (line.front() != ':') return failure(line_number, "a record must begin with ':'");
+        if (line.front() != ':') return line_failure(line_number, "a record must begin with ':'");
         const std::string digits = ascii_upper(line.substr(1));
         if (digits.size() < 10 || digits.size() % 2 != 0)
-            return failure(line_number, "a record needs an even number of at least 10 hexadecimal digits");
+            return line_failure(line_number,
+                                "a record needs an even number of at least 10 hexadecimal digits");
         std::vector<std::uint8_t> bytes;
         for (std::size_t i = 0; i < digits.size(); i += 2) {
             const std::int32_t value = parse_hex2(std::string_view(digits).substr(i, 2));
             if (value < 0)
-                return failure(line_number, "'" + digits.substr(i, 2) + "' is not a hexadecimal byte");
+                return line_failure(line_number, "'" + digits.substr(i, 2) + "' is not a hexadecimal byte");
             bytes.push_back(static_cast<std::uint8_t>(value));
         }
         const std::size_t count = bytes[0];
         if (bytes.size() != count + 5)
-            return failure(line_number, "the record says " + std::to_string(count) +
-                                            " data bytes but holds " + std::to_string(bytes.size() - 5));
+            return line_failure(line_number, "the record says " + std::to_string(count) +
+                                                 " data bytes but holds " + std::to_string(bytes.size() - 5));
         unsigned sum = 0;
         for (std::uint8_t b : bytes)
             sum += b;
-        if ((sum & 0xFF) != 0) return failure(line_number, "checksum does not match");
+        if ((sum & 0xFF) != 0) return line_failure(line_number, "checksum does not match");
         const std::uint32_t offset = static_cast<std::uint32_t>(bytes[1] << 8 | bytes[2]);
         const int type = bytes[3];
         const std::span<const std::uint8_t> data(bytes.data() + 4, count);
         if (type == 1) {
             memory = std::move(loaded);
-            return {true, {}};
+            return {};
         }
         if (type == 2 || type == 4) {
-            if (count != 2) return failure(line_number, "an address record needs 2 data bytes");
+            if (count != 2) return line_failure(line_number, "an address record needs 2 data bytes");
             const std::uint32_t value = static_cast<std::uint32_t>(data[0] << 8 | data[1]);
             base = type == 4 ? value << 16 : value << 4;
         } else if (type == 0) {
@@ -120,43 +121,43 @@ ChipHexResult chip_memory_from_hex(std::string_view text, const ChipModel& model
                 const std::uint32_t address = base + offset + static_cast<std::uint32_t>(i);
                 std::uint8_t* target = chip_byte(loaded, address);
                 if (target == nullptr)
-                    return failure(line_number, "address " + hex6(static_cast<std::int32_t>(address)) +
-                                                    "h is outside " + model.name + "'s memories");
+                    return line_failure(line_number, "address " + hex6(static_cast<std::int32_t>(address)) +
+                                                         "h is outside " + model.name + "'s memories");
                 *target = data[i];
             }
         } else if (type != 3 && type != 5) {  // start addresses mean nothing to a chip image
-            return failure(line_number, "unknown record type " + hex2(type));
+            return line_failure(line_number, "unknown record type " + hex2(type));
         }
     }
-    return {false, "the file has no end-of-file record"};
+    return failure(Error{"the file has no end-of-file record"});
 }
 
-ChipHexResult save_chip_file(const std::string& path, const ChipMemory& memory) {
+Result<> save_chip_file(const std::string& path, const ChipMemory& memory) {
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << chip_memory_to_hex(memory);
         out.flush();
-        if (!out) return {false, path + ": cannot write the chip file"};
+        if (!out) return failure(Error{path + ": cannot write the chip file"});
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
     if (error) {
         std::filesystem::remove(temporary, error);
-        return {false, path + ": cannot replace the chip file"};
+        return failure(Error{path + ": cannot replace the chip file"});
     }
-    return {true, {}};
+    return {};
 }
 
-ChipHexResult load_chip_file(const std::string& path, const ChipModel& model, ChipMemory& memory) {
+Result<> load_chip_file(const std::string& path, const ChipModel& model, ChipMemory& memory) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {false, path + ": cannot open the chip file"};
+    if (!in) return failure(Error{path + ": cannot open the chip file"});
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) return {false, path + ": cannot read the chip file"};
-    ChipHexResult result = chip_memory_from_hex(text.str(), model, memory);
-    if (!result.ok) result.message = path + ": " + result.message;
-    return result;
+    if (in.bad()) return failure(Error{path + ": cannot read the chip file"});
+    Result<> loaded = chip_memory_from_hex(text.str(), model, memory);
+    if (!loaded.ok()) return failure(Error{path + ": " + loaded.error().message});
+    return loaded;
 }
 
 }  // namespace quillon

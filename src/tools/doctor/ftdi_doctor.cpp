@@ -80,15 +80,15 @@ DoctorReport examine_ftdi_port(const std::string& name, const std::string& chose
     }
     add("access", Verdict::Ok, "user " + system.user_name() + " may open " + chosen->device_node);
     PortOpenResult opened = open_port();
-    if (!opened.port) {
-        add("open", Verdict::Problem, "the adapter does not open: " + opened.error.message,
-            opened.error.kind == PortErrorKind::Busy ? "close the program that holds it"
-                                                     : "plug the adapter in again");
+    if (!opened.ok()) {
+        add("open", Verdict::Problem, "the adapter does not open: " + opened.error().message,
+            opened.error().kind == PortErrorKind::Busy ? "close the program that holds it"
+                                                       : "plug the adapter in again");
         return report;
     }
     add("open", Verdict::Ok,
         "opens in synchronous bit-bang mode: the fast path is used, one USB transfer for many line changes");
-    const LineCosts costs = measure_line_costs(*opened.port, clock, rounds);
+    const LineCosts costs = measure_line_costs(**opened, clock, rounds);
     if (costs.port_failed) {
         add("lines", Verdict::Problem, "the adapter stopped working: " + costs.failure,
             "plug the adapter in again");

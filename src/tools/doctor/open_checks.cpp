@@ -35,7 +35,7 @@ std::unique_ptr<ProgrammerPort> check_port_opens(const DoctorTarget& target,
         }
     }
     const std::string holding = programs_text(running);
-    if (opened.port) {
+    if (opened.ok()) {
         if (running.empty()) {
             add("open", Verdict::Ok, "opens with " + target.line_settings);
         } else {
@@ -43,9 +43,9 @@ std::unique_ptr<ProgrammerPort> check_port_opens(const DoctorTarget& target,
                 "opens, but " + holding + " also holds it; their use of the lines would spoil a run",
                 "close " + holding);
         }
-        return std::move(opened.port);
+        return std::move(opened).value();
     }
-    const PortError& error = opened.error;
+    const PortError& error = opened.error();
     switch (error.kind) {
         case PortErrorKind::Busy:
         case PortErrorKind::PermissionDenied: {

@@ -5,12 +5,10 @@
 #include <cstdio>
 #include <random>
 
-#include "backends/ftdi/ftdi_programmer_port.h"
 #include "backends/ftdi/modelled_ftdi_adapter.h"
 #include "backends/recording/counting_port.h"
 #include "backends/sim/chip_model.h"
-#include "backends/sim/pic18_chip.h"
-#include "backends/sim/sim_board.h"
+#include "backends/sim/simulated_board.h"
 #include "base/numbers.h"
 #include "base/silent_host.h"
 #include "engine/operations/chip_operations.h"
@@ -107,24 +105,27 @@ OperationCounts count_operations_on_ftdi(const AppState& state) {
     if (baud <= 0) baud = leading_int32(kBaudRateSetting.default_value);
     FakeClock clock;
     SimLog log;
-    const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
-    SimBoard board(static_cast<Clock&>(clock), log);
-    board.insert_chip(chip.get());
-    CountingPort chip_lines(board);
-    auto model = std::make_unique<ModelledFtdiAdapter>(chip_lines, clock, baud);
-    const ModelledFtdiAdapter& adapter = *model;
-    FtdiProgrammerPort port(std::move(model), baud);
-    if (const std::string refused = port.start(); !refused.empty()) {
-        counts.unavailable = refused;
+    CountingPort* chip_lines = nullptr;
+    SimulatedBoardSetup setup{clock, log};
+    setup.ftdi_baud = baud;
+    setup.chip_side = [&chip_lines](ProgrammerPort& board) {
+        auto counting = std::make_unique<CountingPort>(board);
+        chip_lines = counting.get();
+        return counting;
+    };
+    const SimulatedBoard built = build_simulated_board(*chip_model, setup);
+    if (built.port().failed()) {
+        counts.unavailable = built.port().failure_text();
         return counts;
     }
+    const ModelledFtdiAdapter& adapter = *built.ftdi_adapter();
     WaitCountingClock session_clock(clock);
     SilentHost host;
-    ChipSession session{run, host, session_clock, &port};
+    ChipSession session{run, host, session_clock, &built.port()};
     run.port_open = true;
     fill_whole_chip(run, *chip_model);
     for (const Operation operation : {Operation::Program, Operation::Read, Operation::Verify}) {
-        chip_lines.reset_counts();
+        chip_lines->reset_counts();
         session_clock.waits = {};
         const std::chrono::nanoseconds start = clock.now();
         const std::int64_t trips = adapter.round_trips();
@@ -133,7 +134,7 @@ OperationCounts count_operations_on_ftdi(const AppState& state) {
             counts.unavailable = not_run_through(operation, state.model_name);
             return counts;
         }
-        OperationCount count{operation, chip_lines.changes(), 0, session_clock.waits};
+        OperationCount count{operation, chip_lines->changes(), 0, session_clock.waits};
         count.modelled = clock.now() - start;
         count.round_trips = adapter.round_trips() - trips;
         counts.operations.push_back(count);
@@ -156,10 +157,10 @@ OperationCounts count_operations(const AppState& state, const PortCost& cost) {
     AppState run = state;
     FakeClock clock;
     SimLog log;
-    const std::unique_ptr<Pic18Chip> chip = make_chip(run.model_name, clock, log);
-    SimBoard board(clock, log, fake_time(cost.change_us));
-    board.insert_chip(chip.get());
-    TimedReadPort timed_board(board, clock, fake_time(cost.read_us));
+    SimulatedBoardSetup setup{clock, log};
+    setup.change_cost = fake_time(cost.change_us);
+    const SimulatedBoard built = build_simulated_board(*chip_model, setup);
+    TimedReadPort timed_board(built.port(), clock, fake_time(cost.read_us));
     CountingPort port(timed_board);
     WaitCountingClock session_clock(clock);
     SilentHost host;

@@ -9,7 +9,7 @@
 #include "backends/sim/chip_model.h"
 #include "backends/sim/pic18_chip.h"
 #include "backends/sim/pic18_registers.h"
-#include "backends/sim/sim_board.h"
+#include "backends/sim/simulated_board.h"
 #include "base/hex_text.h"
 #include "base/silent_host.h"
 #include "engine/operations/chip_operations.h"
@@ -79,8 +79,7 @@ std::optional<Difference> compare_bytes(const std::vector<std::uint8_t>& got,
 class VirtualBench {
   public:
     VirtualBench(AppState& state, const ChipModel& model, SimulationReport& report)
-        : state_(state), report_(report), chip_(model, clock_, log_) {
-        board_.insert_chip(&chip_);
+        : state_(state), report_(report), sim_(build_simulated_board(model, {clock_, log_})) {
         state_.port_open = true;
     }
 
@@ -173,8 +172,9 @@ class VirtualBench {
     SimulationReport& report_;
     FakeClock clock_;
     SimLog log_;
-    Pic18Chip chip_;
-    SimBoard board_{clock_, log_};
+    SimulatedBoard sim_;
+    Pic18Chip& chip_ = sim_.chip();
+    SimBoard& board_ = sim_.board();
     SilentHost host_;
     ChipSession session_{state_, host_, clock_, &board_};
 };

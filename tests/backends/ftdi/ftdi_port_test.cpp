@@ -29,7 +29,7 @@ namespace {
 
 std::unique_ptr<FtdiProgrammerPort> started_port(AdapterLog& log, int baud = 56000) {
     auto port = std::make_unique<FtdiProgrammerPort>(std::make_unique<FakeAdapter>(log), baud);
-    EXPECT_EQ(port->start(), "");
+    EXPECT_TRUE(port->start().ok());
     return port;
 }
 
@@ -84,7 +84,7 @@ TEST(FtdiPort, TakesEachReadFromTheStateAfterTheClockEdge) {
     board.dsr_source = [&board] { return board.rts(); };  // DATA IN follows CLOCK
     FakeClock clock;
     FtdiProgrammerPort port(std::make_unique<ModelledFtdiAdapter>(board, clock, 56000), 56000);
-    ASSERT_EQ(port.start(), "");
+    ASSERT_TRUE(port.start().ok());
     port.set_rts(true);
     port.sample_dsr();
     port.set_rts(false);
@@ -139,7 +139,7 @@ TEST(FtdiPort, KeepsThePulseOnTheChipsClockAndNeverShortensIt) {
     FakeClock clock;
     TimedBoard board(clock);
     FtdiProgrammerPort port(std::make_unique<ModelledFtdiAdapter>(board, clock, 56000), 56000);
-    ASSERT_EQ(port.start(), "");
+    ASSERT_TRUE(port.start().ok());
     SilentHost host;
     // Behind a line trace, as --trace puts it, the port still sends before the wait.
     std::ostringstream vcd;
@@ -181,7 +181,7 @@ TEST(FtdiPort, RunsTheSuppliedScriptsWithTheirReadsArrivingLater) {
         SCOPED_TRACE(state.model_name);
         SimBench t(state.model_name);
         FtdiProgrammerPort port(std::make_unique<ModelledFtdiAdapter>(t.board, t.clock, 56000), 56000);
-        ASSERT_EQ(port.start(), "");
+        ASSERT_TRUE(port.start().ok());
         ChipSession ftdi{state, t.host, t.clock, &port};
         ChipSession direct{state, t.host, t.clock, &t.board};
         reset_buffers(state);
@@ -225,7 +225,7 @@ TEST(FtdiPort, AnAdapterPulledOutEndsTheRunAsAPortFailure) {
     auto model = std::make_unique<ModelledFtdiAdapter>(t.board, t.clock, 56000);
     model->fail_after_writes(500);
     FtdiProgrammerPort port(std::move(model), 56000);
-    ASSERT_EQ(port.start(), "");
+    ASSERT_TRUE(port.start().ok());
     ChipSession session{state, t.host, t.clock, &port};
     reset_buffers(state);
     EXPECT_EQ(read_all(session), RunOutcome::PortFailed);

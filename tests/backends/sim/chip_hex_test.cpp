@@ -28,16 +28,16 @@ TEST(ChipHex, MemoriesSurviveASaveAndALoad) {
     EXPECT_EQ(text.substr(text.size() - 13), ":00000001FF\r\n");
 
     ChipMemory loaded = erased_memory(model);
-    ASSERT_TRUE(chip_memory_from_hex(text, model, loaded).ok);
+    ASSERT_TRUE(chip_memory_from_hex(text, model, loaded).ok());
     EXPECT_EQ(loaded, memory);
 
     TempDir dir;
     const std::string path = dir.file("chip.hex");
-    ASSERT_TRUE(save_chip_file(path, memory).ok);
+    ASSERT_TRUE(save_chip_file(path, memory).ok());
     ChipMemory from_file;
-    ASSERT_TRUE(load_chip_file(path, model, from_file).ok);
+    ASSERT_TRUE(load_chip_file(path, model, from_file).ok());
     EXPECT_EQ(from_file, memory);
-    EXPECT_FALSE(load_chip_file(dir.file("missing.hex"), model, from_file).ok);
+    EXPECT_FALSE(load_chip_file(dir.file("missing.hex"), model, from_file).ok());
 }
 
 TEST(ChipHex, AMalformedFileIsRejectedByLineAndChangesNothing) {
@@ -54,9 +54,9 @@ TEST(ChipHex, AMalformedFileIsRejectedByLineAndChangesNothing) {
     };
     for (const auto& [text, message] : cases) {
         ChipMemory memory = before;
-        const ChipHexResult result = chip_memory_from_hex(text, model, memory);
-        EXPECT_FALSE(result.ok) << text;
-        EXPECT_EQ(result.message, message);
+        const Result<> result = chip_memory_from_hex(text, model, memory);
+        ASSERT_FALSE(result.ok()) << text;
+        EXPECT_EQ(result.error().message, message);
         EXPECT_EQ(memory, before);
     }
 }

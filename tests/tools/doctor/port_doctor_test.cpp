@@ -40,11 +40,11 @@ struct DoctorRig {
 
     PortOpenResult open() {
         ++opens;
-        if (open_error) return PortOpenResult::failure(*open_error);
+        if (open_error) return PortOpenResult(failure(*open_error));
         auto made = std::make_unique<TimedPort>(clock, change_cost, read_cost);
         port = made.get();
         configure(*made);
-        return {std::move(made), {}};
+        return PortOpenResult(std::move(made));
     }
 
     const DoctorCheck* find(const DoctorReport& report, const std::string& name) const {
@@ -436,7 +436,7 @@ TEST(FtdiDoctor, ChecksTheBuildTheBusTheAccessAndThenTheBoard) {
     board.dsr_source = [&board] { return board.dtr(); };
     const auto open = [&opens, &board] {
         ++opens;
-        return PortOpenResult{std::make_unique<ForwardingPort>(board), {}};
+        return PortOpenResult(std::make_unique<ForwardingPort>(board));
     };
     const auto names = [](const DoctorReport& report) {
         std::vector<std::string> found;

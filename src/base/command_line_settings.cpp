@@ -1,4 +1,4 @@
-#include "cli/command_line_settings.h"
+#include "base/command_line_settings.h"
 
 namespace quillon {
 
