@@ -37,9 +37,9 @@ InputDialog::InputDialog(const AppState& state, const ThemeState& theme, QWidget
 }
 
 void InputDialog::settheme() {
-    paint_background(*this, theme_.role(2));
-    paint_control(*lab_title_, theme_.role(16), theme_.role(17));
-    paint_control(*txt_input_, theme_.role(8), theme_.role(9));
+    paint_background(*this, theme_.role(ThemeRole::LoadedFileBackground));
+    paint_control(*lab_title_, theme_.role(ThemeRole::InfoBackground), theme_.role(ThemeRole::InfoText));
+    paint_control(*txt_input_, theme_.role(ThemeRole::FieldBackground), theme_.role(ThemeRole::FieldText));
 }
 
 void InputDialog::prepare(std::string_view prompt, std::string_view title, std::string_view default_text) {

@@ -151,21 +151,27 @@ void MainWindow::load() {
 
 void MainWindow::settheme() {
     Controls& ui = *ui_;
-    paint_background(*ui.central, theme_.role(1));
-    paint_control(*ui.label7, theme_.role(2), theme_.role(3));
+    paint_background(*ui.central, theme_.role(ThemeRole::Window));
+    paint_control(*ui.label7, theme_.role(ThemeRole::LoadedFileBackground),
+                  theme_.role(ThemeRole::LoadedFileText));
     for (QLabel* label : ui.lfix)
-        paint_control(*label, theme_.role(4), theme_.role(5));
-    paint_control(*ui.label1, theme_.role(6), theme_.role(7));
-    paint_check_box(*ui.keep_eeprom, theme_.role(6), theme_.role(7));
+        paint_control(*label, theme_.role(ThemeRole::HighlightBackground),
+                      theme_.role(ThemeRole::HighlightText));
+    paint_control(*ui.label1, theme_.role(ThemeRole::ModelCaptionBackground),
+                  theme_.role(ThemeRole::ModelCaptionText));
+    paint_check_box(*ui.keep_eeprom, theme_.role(ThemeRole::ModelCaptionBackground),
+                    theme_.role(ThemeRole::ModelCaptionText));
     for (QLabel* label : {ui.label_hex, ui.label_status})
-        paint_control(*label, theme_.role(8), theme_.role(9));
+        paint_control(*label, theme_.role(ThemeRole::FieldBackground), theme_.role(ThemeRole::FieldText));
     for (QLabel* label : ui.label_conf)
-        paint_control(*label, theme_.role(8), theme_.role(9));
+        paint_control(*label, theme_.role(ThemeRole::FieldBackground), theme_.role(ThemeRole::FieldText));
     for (QLabel* label : {ui.label3, ui.label4})
-        paint_control(*label, theme_.role(12), theme_.role(13));
+        paint_control(*label, theme_.role(ThemeRole::MemoryCaptionBackground),
+                      theme_.role(ThemeRole::MemoryCaptionText));
     for (QLabel* label : {ui.label_ime, ui.label5})
-        paint_control(*label, theme_.role(14), theme_.role(15));
-    paint_control(*ui.label_info, theme_.role(16), theme_.role(17));
+        paint_control(*label, theme_.role(ThemeRole::ModelNameBackground),
+                      theme_.role(ThemeRole::ModelNameText));
+    paint_control(*ui.label_info, theme_.role(ThemeRole::InfoBackground), theme_.role(ThemeRole::InfoText));
 }
 
 void MainWindow::set_status(const QString& text) {

@@ -102,10 +102,11 @@ MessageDialog::MessageDialog(const AppState& state, const ThemeState& theme, QWi
 }
 
 void MessageDialog::settheme() {
-    paint_background(*this, theme_.role(1));
-    paint_control(*lab_title_, theme_.role(16), theme_.role(17));
-    paint_control(*txt_title_, theme_.role(16), theme_.role(17));
-    paint_control(*txt_title_->viewport(), theme_.role(16), theme_.role(17));
+    paint_background(*this, theme_.role(ThemeRole::Window));
+    paint_control(*lab_title_, theme_.role(ThemeRole::InfoBackground), theme_.role(ThemeRole::InfoText));
+    paint_control(*txt_title_, theme_.role(ThemeRole::InfoBackground), theme_.role(ThemeRole::InfoText));
+    paint_control(*txt_title_->viewport(), theme_.role(ThemeRole::InfoBackground),
+                  theme_.role(ThemeRole::InfoText));
 }
 
 void MessageDialog::prepare(std::string_view text, MessageKind kind, std::string_view title) {

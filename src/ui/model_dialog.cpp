@@ -72,9 +72,9 @@ ModelDialog::ModelDialog(AppState& state, const ThemeState& theme, SettingsStore
     area_->setGeometry(0, 0, tw.px(kClientWidth) + scroll_bar, tw.px(list_height));
     setFixedSize(tw.px(kClientWidth) + scroll_bar, tw.px(buttons_top + distance_below_buttons));
 
-    paint_background(*this, theme_.role(1));
-    paint_background(*area_->viewport(), theme_.role(1));
-    paint_background(*list_, theme_.role(1));
+    paint_background(*this, theme_.role(ThemeRole::Window));
+    paint_background(*area_->viewport(), theme_.role(ThemeRole::Window));
+    paint_background(*list_, theme_.role(ThemeRole::Window));
     highlight();
     saved_model_ = state_.model_number;
     centre_on_screen(*this);
@@ -123,8 +123,9 @@ void ModelDialog::build_list(int count, int height_twips) {
 void ModelDialog::highlight() {
     for (int i = 1; i <= state_.model_count; ++i) {
         const bool marked = i == state_.model_number;
-        paint_control(*opcija_[static_cast<std::size_t>(i - 1)], theme_.role(marked ? 4 : 8),
-                      theme_.role(marked ? 5 : 9));
+        paint_control(*opcija_[static_cast<std::size_t>(i - 1)],
+                      theme_.role(marked ? ThemeRole::HighlightBackground : ThemeRole::FieldBackground),
+                      theme_.role(marked ? ThemeRole::HighlightText : ThemeRole::FieldText));
     }
 }
 

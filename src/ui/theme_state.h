@@ -19,8 +19,7 @@ struct ThemeState {
     std::string name{kDefaultThemeName};
     std::array<std::uint32_t, kThemeRoleCount> colors = find_theme(kDefaultThemeName)->colors;
 
-    // Colour of role 1..17.
-    std::uint32_t role(int r) const { return colors.at(static_cast<std::size_t>(r - 1)); }
+    std::uint32_t role(ThemeRole r) const { return role_colour(colors, r); }
 };
 
 // Makes `name` current: a built-in theme's colours; an empty name keeps the colours as they are;

@@ -47,10 +47,12 @@ ThemeWindow::ThemeWindow(ThemeState& theme, SettingsStore& settings, std::functi
 }
 
 void ThemeWindow::paint() {
-    paint_background(*this, theme_.role(1));
+    paint_background(*this, theme_.role(ThemeRole::Window));
     for (QLabel* entry : opcija_) {
         const bool current = entry->text().toStdString() == theme_.name;
-        paint_control(*entry, theme_.role(current ? 4 : 8), theme_.role(current ? 5 : 9));
+        paint_control(*entry,
+                      theme_.role(current ? ThemeRole::HighlightBackground : ThemeRole::FieldBackground),
+                      theme_.role(current ? ThemeRole::HighlightText : ThemeRole::FieldText));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/contrast.h"
+#include "ui/role_number.h"
 
 namespace quillon {
 namespace {
@@ -34,19 +35,19 @@ TEST(ColorThemes, TheGivenPalettesAreExact) {
               (std::array<std::uint32_t, 17>{0xD7E6CA, 0xE9E9DA, 0x000000, 0xC0FFC0, 0x000000, 0xE0E0E0,
                                              0x000000, 0xFFFFFF, 0x000000, 0xFF8080, 0xE0E0E0, 0xFFE0C0,
                                              0x000000, 0xFFC0C0, 0x000000, 0xFFFFC0, 0x000000}));
-    EXPECT_EQ(find_theme("Original Dark")->role(1), 0x808080u);
-    EXPECT_EQ(find_theme("Mono Dark")->role(16), 0x1C1C1Cu);
-    EXPECT_EQ(find_theme("Halloween")->role(12), 0xC90000u);
+    EXPECT_EQ(role_number(*find_theme("Original Dark"), 1), 0x808080u);
+    EXPECT_EQ(role_number(*find_theme("Mono Dark"), 16), 0x1C1C1Cu);
+    EXPECT_EQ(role_number(*find_theme("Halloween"), 12), 0xC90000u);
     EXPECT_EQ(find_theme("original lite"), nullptr);  // names are compared exactly
 }
 
 TEST(ColorThemes, EveryThemeKeepsTheRoleRules) {
     for (const ColorTheme& theme : builtin_themes()) {
-        EXPECT_EQ(theme.role(7), 0x000000u) << theme.name;
+        EXPECT_EQ(role_number(theme, 7), 0x000000u) << theme.name;
         if (theme.name == "Original Lite" || theme.name == "Original Dark") continue;
-        EXPECT_EQ(theme.role(4), theme.role(2)) << theme.name;
-        EXPECT_EQ(theme.role(5), theme.role(3)) << theme.name;
-        EXPECT_EQ(theme.role(10), theme.role(9)) << theme.name;
+        EXPECT_EQ(role_number(theme, 4), role_number(theme, 2)) << theme.name;
+        EXPECT_EQ(role_number(theme, 5), role_number(theme, 3)) << theme.name;
+        EXPECT_EQ(role_number(theme, 10), role_number(theme, 9)) << theme.name;
     }
 }
 
@@ -101,7 +102,7 @@ bool exempt(std::string_view theme, int check) {
 TEST(ColorThemes, EveryThemeIsLegibleAndShowsTheHighlight) {
     for (const ColorTheme& theme : builtin_themes()) {
         for (const TextPair& pair : kTextPairs) {
-            const double ratio = contrast(theme.role(pair.background), theme.role(pair.text));
+            const double ratio = contrast(role_number(theme, pair.background), role_number(theme, pair.text));
             if (exempt(theme.name, pair.background)) {
                 EXPECT_LT(ratio, kMinContrast) << theme.name << ": the exemption is no longer needed";
                 continue;
@@ -109,7 +110,7 @@ TEST(ColorThemes, EveryThemeIsLegibleAndShowsTheHighlight) {
             EXPECT_GE(ratio, kMinContrast) << theme.name << ", roles " << pair.background << "/" << pair.text
                                            << " (" << pair.used_for << ")";
         }
-        const double highlight = difference(theme.role(4), theme.role(8));
+        const double highlight = difference(role_number(theme, 4), role_number(theme, 8));
         if (exempt(theme.name, 0))
             EXPECT_LT(highlight, kMinHighlightDifference)
                 << theme.name << ": the exemption is no longer needed";

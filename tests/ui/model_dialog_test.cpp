@@ -12,6 +12,7 @@
 
 #include "model/select_model.h"
 #include "ui/memory_table.h"
+#include "ui/role_number.h"
 #include "ui/twips.h"
 #include "ui/window_fixture.h"
 
@@ -81,13 +82,13 @@ TEST_F(ModelDialogTest, TheMarkedModelTakesTheHighlightColours) {
     const auto expect_marked = [&](int marked) {
         for (int i = 1; i <= 3; ++i) {
             EXPECT_EQ(slot(dialog, i)->palette().color(QPalette::Window),
-                      rgb(theme.role(i == marked ? 4 : 8)));
+                      rgb(role_number(theme, i == marked ? 4 : 8)));
             EXPECT_EQ(slot(dialog, i)->palette().color(QPalette::WindowText),
-                      rgb(theme.role(i == marked ? 5 : 9)));
+                      rgb(role_number(theme, i == marked ? 5 : 9)));
         }
     };
     expect_marked(2);
-    EXPECT_EQ(dialog.palette().color(QPalette::Window), rgb(theme.role(1)));
+    EXPECT_EQ(dialog.palette().color(QPalette::Window), rgb(role_number(theme, 1)));
     QTest::mouseClick(slot(dialog, 3), Qt::LeftButton);
     EXPECT_EQ(state.model_number, 3);
     expect_marked(3);

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "ui/contrast.h"
+#include "ui/role_number.h"
 #include "ui/theme_state.h"
 #include "ui/window_fixture.h"
 
@@ -45,53 +46,54 @@ TEST_F(ThemeWindowTest, TheMainWindowIsPaintedByRole) {
     load();
     const ColorTheme& halloween = *find_theme("Halloween");
     EXPECT_EQ(find<QWidget>(QStringLiteral("client"))->palette().color(QPalette::Window),
-              rgb(halloween.role(1)));
-    EXPECT_EQ(background("Label7"), rgb(halloween.role(2)));
-    EXPECT_EQ(text("Label7"), rgb(halloween.role(3)));
-    EXPECT_EQ(background("lfix_14"), rgb(halloween.role(4)));
-    EXPECT_EQ(text("lfix_3"), rgb(halloween.role(5)));
-    EXPECT_EQ(background("Label1"), rgb(halloween.role(6)));
-    EXPECT_EQ(text("Label1"), rgb(halloween.role(7)));
+              rgb(role_number(halloween, 1)));
+    EXPECT_EQ(background("Label7"), rgb(role_number(halloween, 2)));
+    EXPECT_EQ(text("Label7"), rgb(role_number(halloween, 3)));
+    EXPECT_EQ(background("lfix_14"), rgb(role_number(halloween, 4)));
+    EXPECT_EQ(text("lfix_3"), rgb(role_number(halloween, 5)));
+    EXPECT_EQ(background("Label1"), rgb(role_number(halloween, 6)));
+    EXPECT_EQ(text("Label1"), rgb(role_number(halloween, 7)));
     for (const char* value : {"label_hex", "label_status", "label_conf_0", "label_conf_13"}) {
-        EXPECT_EQ(background(value), rgb(halloween.role(8))) << value;
-        EXPECT_EQ(text(value), rgb(halloween.role(9))) << value;
+        EXPECT_EQ(background(value), rgb(role_number(halloween, 8))) << value;
+        EXPECT_EQ(text(value), rgb(role_number(halloween, 9))) << value;
     }
-    EXPECT_EQ(background("Label4"), rgb(halloween.role(12)));
-    EXPECT_EQ(text("Label3"), rgb(halloween.role(13)));
-    EXPECT_EQ(background("label_ime"), rgb(halloween.role(14)));
-    EXPECT_EQ(text("Label5"), rgb(halloween.role(15)));
-    EXPECT_EQ(background("label_info"), rgb(halloween.role(16)));
-    EXPECT_EQ(text("label_info"), rgb(halloween.role(17)));
+    EXPECT_EQ(background("Label4"), rgb(role_number(halloween, 12)));
+    EXPECT_EQ(text("Label3"), rgb(role_number(halloween, 13)));
+    EXPECT_EQ(background("label_ime"), rgb(role_number(halloween, 14)));
+    EXPECT_EQ(text("Label5"), rgb(role_number(halloween, 15)));
+    EXPECT_EQ(background("label_info"), rgb(role_number(halloween, 16)));
+    EXPECT_EQ(text("label_info"), rgb(role_number(halloween, 17)));
     // Tables and buttons keep their own colours.
     QWidget* table = find<QWidget>(QStringLiteral("tabla_flash"));
     EXPECT_EQ(table->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(table->palette().color(QPalette::Text), QColor(Qt::black));
     EXPECT_NE(find<QPushButton>(QStringLiteral("Command1"))->palette().color(QPalette::Window),
-              rgb(halloween.role(1)));
+              rgb(role_number(halloween, 1)));
 }
 
 TEST_F(ThemeWindowTest, ClicksPreviewAndCancelRestoresTheSettingAndColours) {
     load();
     ThemeWindow themes(theme, settings, [this] { window->settheme(); });
     EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::Window),
-              rgb(find_theme("Original Lite")->role(4)));
+              rgb(role_number(*find_theme("Original Lite"), 4)));
     EXPECT_EQ(entry(themes, "Amethyst")->palette().color(QPalette::Window),
-              rgb(find_theme("Original Lite")->role(8)));
+              rgb(role_number(*find_theme("Original Lite"), 8)));
 
     QTest::mouseClick(entry(themes, "Mono Dark"), Qt::LeftButton);
     const ColorTheme& mono = *find_theme("Mono Dark");
     EXPECT_EQ(setting("Color Theme"), "Mono Dark");
-    EXPECT_EQ(background("Label7"), rgb(mono.role(2)));  // previewed on the main window at once
-    EXPECT_EQ(themes.palette().color(QPalette::Window), rgb(mono.role(1)));
-    EXPECT_EQ(entry(themes, "Mono Dark")->palette().color(QPalette::Window), rgb(mono.role(4)));
-    EXPECT_EQ(entry(themes, "Mono Dark")->palette().color(QPalette::WindowText), rgb(mono.role(5)));
-    EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::Window), rgb(mono.role(8)));
-    EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::WindowText), rgb(mono.role(9)));
+    EXPECT_EQ(background("Label7"), rgb(role_number(mono, 2)));  // previewed on the main window at once
+    EXPECT_EQ(themes.palette().color(QPalette::Window), rgb(role_number(mono, 1)));
+    EXPECT_EQ(entry(themes, "Mono Dark")->palette().color(QPalette::Window), rgb(role_number(mono, 4)));
+    EXPECT_EQ(entry(themes, "Mono Dark")->palette().color(QPalette::WindowText), rgb(role_number(mono, 5)));
+    EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::Window), rgb(role_number(mono, 8)));
+    EXPECT_EQ(entry(themes, "Original Lite")->palette().color(QPalette::WindowText),
+              rgb(role_number(mono, 9)));
 
     QTest::mouseClick(themes.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(setting("Color Theme"), "Original Lite");
     EXPECT_EQ(theme.name, "Original Lite");
-    EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
+    EXPECT_EQ(background("Label7"), rgb(role_number(*find_theme("Original Lite"), 2)));
 }
 
 TEST_F(ThemeWindowTest, SelectKeepsTheClickedThemeForTheNextStart) {
@@ -111,21 +113,22 @@ TEST_F(ThemeWindowTest, SelectKeepsTheClickedThemeForTheNextStart) {
     next.load();
     EXPECT_EQ(next.theme.name, "Halloween");
     EXPECT_EQ(next.find<QLabel>(QStringLiteral("Label7"))->palette().color(QPalette::Window),
-              rgb(find_theme("Halloween")->role(2)));
+              rgb(role_number(*find_theme("Halloween"), 2)));
 }
 
 TEST_F(ThemeWindowTest, AStoredNameInAnotherCaseHighlightsNothingAndClosingCancels) {
     settings.set_text_setting("Color Theme", "halloween");
     load();
-    EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
+    EXPECT_EQ(background("Label7"), rgb(role_number(*find_theme("Original Lite"), 2)));
     ThemeWindow themes(theme, settings, [this] { window->settheme(); });
     for (QLabel* label : themes.findChildren<QLabel*>())
-        EXPECT_EQ(label->palette().color(QPalette::Window), rgb(find_theme("Original Lite")->role(8)));
+        EXPECT_EQ(label->palette().color(QPalette::Window),
+                  rgb(role_number(*find_theme("Original Lite"), 8)));
     themes.show();
     themes.choose(index_of("Bloods"));
     themes.close();
     EXPECT_EQ(setting("Color Theme"), "halloween");
-    EXPECT_EQ(background("Label7"), rgb(find_theme("Original Lite")->role(2)));
+    EXPECT_EQ(background("Label7"), rgb(role_number(*find_theme("Original Lite"), 2)));
 }
 
 // An unchecked box must be seen as a box: somewhere in the indicator the style draws, a pixel
@@ -142,7 +145,7 @@ TEST_F(ThemeWindowTest, EveryThemeShowsTheUncheckedKeepBox) {
         apply_theme_name(this->theme, theme.name);
         window->settheme();
         const QImage picture = box->grab().toImage();
-        const std::uint32_t around = theme.role(6);
+        const std::uint32_t around = role_number(theme, 6);
         double best = 1.0;
         for (int y = indicator.top(); y <= indicator.bottom(); ++y)
             for (int x = indicator.left(); x <= indicator.right(); ++x)
